@@ -1,0 +1,117 @@
+#include "sim/eco_node.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+
+#include "seed/gene_sample_file.h"
+#include "seed/seeding.h"
+#include "sim/cull.h"
+#include "sim/cycle_gate.h"
+#include "sim/eat.h"
+#include "sim/metabolism.h"
+#include "sim/move.h"
+#include "sim/population_log.h"
+#include "sim/report_lines.h"
+#include "sim/reproduce.h"
+#include "world/counters.h"
+#include "world/lists.h"
+#include "world/params.h"
+
+namespace kesmir {
+
+RunSettings runSettings;
+StepTimings stepTimings;
+
+void runCycleSteps() {
+    {
+        StepTimer t(stepTimings, Step::moveHerbivores);
+        moveHerbivores();
+    }
+    {
+        StepTimer t(stepTimings, Step::moveCarnivores);
+        moveCarnivores();
+    }
+    {
+        StepTimer t(stepTimings, Step::metabolize);
+        replenish(metabolize());
+    }
+    {
+        StepTimer t(stepTimings, Step::eat);
+        eat();
+    }
+    {
+        StepTimer t(stepTimings, Step::reproduce);
+        reproduce();
+    }
+    {
+        StepTimer t(stepTimings, Step::die);
+        die();
+    }
+    {
+        StepTimer t(stepTimings, Step::cull);
+        cull();
+        addNew();
+        bufferSwap();
+    }
+    stepTimings.countCycle();
+}
+
+bool populationCollapsed() {
+    return Ppop <= 1 || Hpop <= 1 || Cpop <= 1;
+}
+
+void endProcess(int code) {
+    std::fflush(stdout);
+    if (runSettings.printTimings) std::fputs(stepTimings.report().c_str(), stderr);
+    std::fflush(stderr);
+    std::_Exit(code);
+}
+
+namespace {
+
+void waitWhilePaused() {
+    while (pause.load(std::memory_order_acquire)) {
+        cycleGate.checkpoint();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+}
+
+void report() {
+    const std::string line = statusLine() + stamp();
+    std::fputs(line.c_str(), stdout);
+    std::fflush(stdout);
+    StepTimer t(stepTimings, Step::files);
+    appendPopulationLog(populationLogLine());
+}
+
+}  // namespace
+
+void runCycle() {
+    std::this_thread::sleep_for(std::chrono::milliseconds(int(delay)));
+    report();
+    waitWhilePaused();
+    cycleGate.checkpoint();
+    if (kk > 0 && kk % 1000 == 0) {
+        StepTimer t(stepTimings, Step::files);
+        storeGMSamples();
+    }
+    runCycleSteps();
+    kk += 1;
+}
+
+void ecoNode() {
+    startPopulationLog();
+    pause.store(false, std::memory_order_release);
+    cycleGate.setRunning(true);
+    matureNutrients();
+    if (runSettings.cycleLimit == 0) endProcess(0);
+    for (;;) {
+        runCycle();
+        if (populationCollapsed()) endProcess(0);
+        if (runSettings.cycleLimit >= 0 && kk >= runSettings.cycleLimit) endProcess(0);
+    }
+}
+
+}  // namespace kesmir

@@ -1,0 +1,40 @@
+// The simulation thread: seeds the world once, then runs cycles until a
+// population collapses (or the run's cycle limit is reached) and ends the
+// process.
+#pragma once
+
+#include <cstdint>
+
+#include "sim/step_timings.h"
+
+namespace kesmir {
+
+struct RunSettings {
+    int64_t cycleLimit = -1;  // stop with exit code 0 after this many cycles; -1: no limit
+    bool printTimings = false;
+};
+
+extern RunSettings runSettings;
+extern StepTimings stepTimings;
+
+// Thread body; never returns.
+[[noreturn]] void ecoNode();
+
+// The steps of one cycle in their fixed order, timed into stepTimings;
+// kk is not advanced here.
+void runCycleSteps();
+
+// One whole cycle: sleep `delay`, print the status line, append the log line,
+// wait while paused, park for a hold, store the gene sample every 1000th
+// cycle, run the steps and count the cycle.
+void runCycle();
+
+// True when a population has fallen to one or none.
+bool populationCollapsed();
+
+// Ends the process at once: flushes the console, prints the step timings if
+// asked for, and exits with `code` without running any clean-up that could
+// race with the other threads.
+[[noreturn]] void endProcess(int code);
+
+}  // namespace kesmir

@@ -1,0 +1,76 @@
+#include "sim/metabolism.h"
+
+#include "world/counters.h"
+#include "world/genes.h"
+#include "world/lists.h"
+#include "world/params.h"
+
+namespace kesmir {
+
+namespace {
+
+template <class Record>
+void charge(Record* list, int32_t count, GeneField costGene, const RelaxedAtomic<float>& offset,
+            float& total) {
+    for (int32_t i = 0; i < count; ++i) {
+        Record& r = list[i];
+        r.age += 1;
+        const float cost = static_cast<float>(field(r.chrom1, costGene)) + offset;
+        r.energy = r.energy - cost;
+        total += cost;
+    }
+}
+
+// Returns how many died of old age.
+template <class Record>
+int32_t markDead(Record* list, int32_t count, GeneField senescenceGene,
+                 const RelaxedAtomic<int32_t>& offset) {
+    int32_t oldAge = 0;
+    for (int32_t i = 0; i < count; ++i) {
+        Record& r = list[i];
+        const int32_t senescentAge = static_cast<int32_t>(field(r.chrom1, senescenceGene)) + offset;
+        if (r.energy < 0.0f) {
+            r.alive = 0;
+        } else if (r.age > senescentAge) {
+            // The level is replaced, not added to.
+            setNutrient(cellIndex(r.x, r.y), r.energy);
+            r.alive = 0;
+            ++oldAge;
+        }
+    }
+    return oldAge;
+}
+
+}  // namespace
+
+float metabolize() {
+    float total = 0.0f;
+    charge<plant>(PL, Ppop, genes::plantMetabolism, PMoffset, total);
+    charge<animal>(HL, Hpop, genes::animalMetabolism, HMoffset, total);
+    charge<animal>(CL, Cpop, genes::animalMetabolism, CMoffset, total);
+    return total;
+}
+
+void replenish(float total) {
+    const float share = total / static_cast<float>(kCells);
+    // 0.7 + share in double, plus the level in double, narrowed on store.
+    const double inflow = 0.7 + static_cast<double>(share);
+    float highest = -100000.0f;
+    float* nutrient = E.nutrient;
+    for (int32_t cell = 0; cell < kCells; ++cell) {
+        const float level =
+            static_cast<float>(inflow + static_cast<double>(relaxedLoad(nutrient[cell])));
+        relaxedStore(nutrient[cell], level);
+        if (level > highest) highest = level;
+    }
+    emax = highest;
+}
+
+void die() {
+    markDead<plant>(PL, Ppop, genes::plantSenescence, PNoffset);
+    markDead<animal>(HL, Hpop, genes::animalSenescence, HNoffset);
+    Ceat = 0;
+    Ceat = markDead<animal>(CL, Cpop, genes::animalSenescence, CNoffset);
+}
+
+}  // namespace kesmir

@@ -1,0 +1,149 @@
+#include "sim/reproduce.h"
+
+#include "world/counters.h"
+#include "world/genes.h"
+#include "world/lists.h"
+#include "world/params.h"
+#include "world/random.h"
+#include "world/vt.h"
+
+namespace kesmir {
+
+namespace {
+
+// Adds a share of an energy to a cell, in double precision, stored in single.
+void giveToCell(int32_t cell, double share) {
+    setNutrient(cell, static_cast<float>(static_cast<double>(nutrientAt(cell)) + share));
+}
+
+// The reproducing parent's energy less the given fraction, in double precision.
+void takeFrom(float& energy, double fraction) {
+    energy = static_cast<float>(static_cast<double>(energy) - fraction * energy);
+}
+
+// The newborn's energy: an eighth of each parent's, the second added in
+// double precision and the sum stored in single.
+float newbornEnergy(float parent, float mate) {
+    float energy = static_cast<float>(0.125 * parent);
+    energy = static_cast<float>(static_cast<double>(energy) + 0.125 * mate);
+    return energy;
+}
+
+// The first cell with an empty slot on rings of growing distance around p,
+// E to SE within each ring; the last candidate is taken untested.
+int32_t newbornCell(vt p, const Slot* slots, int32_t nearest, int32_t farthest) {
+    for (int32_t k = nearest; k <= farthest; ++k) {
+        for (int e = 1; e <= 8; ++e) {
+            const int32_t cell = cellIndex(bound(sum(p, scale(k, dir[e]))));
+            if (slots[cell] == kEmpty || (k == farthest && e == 8)) return cell;
+        }
+    }
+    return -1;  // not reached: the last candidate is always taken
+}
+
+void reproducePlants() {
+    plant* plants = PL;
+    const int32_t count = Ppop;
+    if (count > kReproductionGuard) return;
+    auto qualifies = [](const plant& p) { return p.age > 2 && p.energy > PRenergy; };
+    int32_t n = 0;
+    for (int32_t j = 0; j < count; ++j) {
+        plant& parent = plants[j];
+        if (!qualifies(parent)) continue;
+        plant& mate = plants[draw() % count];
+        if (!qualifies(mate)) continue;
+
+        const int32_t cell = newbornCell(vt{parent.x, parent.y}, E.plant, 5, 25);
+        plant& child = NP[n];
+        child.x = cell % kWorldSide;
+        child.y = cell / kWorldSide;
+        child.energy = newbornEnergy(parent.energy, mate.energy);
+        child.chrom1 = crossover(parent.chrom1, mate.chrom1);
+        child.chrom2 = crossover(parent.chrom2, mate.chrom2);
+        child.GM = parent.GM;
+        child.alive = 1;
+        child.age = 1;
+
+        giveToCell(cellIndex(parent.x, parent.y), 0.0625 * parent.energy);
+        giveToCell(cellIndex(mate.x, mate.y), 0.0625 * mate.energy);
+        takeFrom(parent.energy, 0.1875);
+        takeFrom(mate.energy, 0.1875);
+
+        E.plant[cell] = slotOf(n);  // taken for the parents that follow
+        ++n;
+    }
+    newPpop = n;
+}
+
+// The settled differences between herbivores and carnivores.
+struct AnimalKind {
+    const RelaxedAtomic<float>& threshold;
+    const RelaxedAtomic<int32_t>& maturityOffset;
+    Slot* slots;
+    int32_t nearest;
+    int32_t farthest;
+    bool herbivore;  // selects the crossover order of the gene words
+};
+
+int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const AnimalKind& kind) {
+    if (count > kReproductionGuard) return 0;
+    auto qualifies = [&kind](const animal& a) {
+        const int32_t maturity =
+            static_cast<int32_t>(field(a.chrom1, genes::animalMaturity)) + kind.maturityOffset;
+        return a.age > maturity && a.energy > kind.threshold;
+    };
+    int32_t n = 0;
+    for (int32_t j = 0; j < count; ++j) {
+        animal& parent = animals[j];
+        if (!qualifies(parent)) continue;
+        animal& mate = animals[draw() % count];
+        if (!qualifies(mate)) continue;
+
+        const int32_t cell =
+            newbornCell(vt{parent.x, parent.y}, kind.slots, kind.nearest, kind.farthest);
+        animal& child = newborns[n];
+        child.x = cell % kWorldSide;
+        child.y = cell / kWorldSide;
+        child.energy = newbornEnergy(parent.energy, mate.energy);
+        child.chrom1 = crossover(parent.chrom1, mate.chrom1);
+        if (kind.herbivore) {
+            child.chrom4 = crossover(parent.chrom4, mate.chrom4);
+            child.chrom3 = crossover(parent.chrom3, mate.chrom3);
+            child.chrom2 = crossover(parent.chrom2, mate.chrom2);
+        } else {
+            child.chrom3 = crossover(parent.chrom3, mate.chrom3);
+            child.chrom2 = crossover(parent.chrom2, mate.chrom2);
+            child.chrom4 = crossover(parent.chrom4, mate.chrom4);
+        }
+        child.GM = parent.GM;
+        child.alive = 1;
+        child.age = 1;
+
+        // The starting parent also feeds the newborn's cell, so it gives a
+        // quarter in all against the mate's three sixteenths.
+        giveToCell(cellIndex(parent.x, parent.y), 0.0625 * parent.energy);
+        giveToCell(cellIndex(mate.x, mate.y), 0.0625 * mate.energy);
+        giveToCell(cell, 0.0625 * parent.energy);
+        takeFrom(parent.energy, 0.25);
+        takeFrom(mate.energy, 0.1875);
+
+        kind.slots[cell] = slotOf(n);
+        ++n;
+    }
+    return n;
+}
+
+}  // namespace
+
+void reproduce() {
+    newPpop = 0;
+    newHpop = 0;
+    newCpop = 0;
+    reproducePlants();
+    newHpop =
+        reproduceAnimals(HL, Hpop, NH, AnimalKind{HRenergy, HAoffset, E.herbivore, 4, 14, true});
+    newCpop =
+        reproduceAnimals(CL, Cpop, NC, AnimalKind{CRenergy, CAoffset, E.carnivore, 3, 9, false});
+}
+
+}  // namespace kesmir

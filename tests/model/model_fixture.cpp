@@ -1,0 +1,130 @@
+#include "model_fixture.h"
+
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "seed/seeding.h"
+
+namespace kesmir::testing {
+
+void resetModel() {
+    allocateWorld();
+    resetParameters();
+    resetCounters();
+    PL = PL1;
+    HL = HL1;
+    CL = CL1;
+    OPL = PL2;
+    OHL = HL2;
+    OCL = CL2;
+    even = true;
+    Ppop = 0;
+    Hpop = 0;
+    Cpop = 0;
+    seedSampleBSize = kSeedSampleSize;
+    seedRandom(kDefaultSeed);
+    initDir();
+    initEcosystem();
+}
+
+namespace {
+
+template <class Record>
+Record& placeRecord(Record* list, RelaxedAtomic<int32_t>& count, Slot* slots, int32_t x,
+                    int32_t y) {
+    const int32_t index = count;
+    Record& r = list[index];
+    r = Record{};
+    r.x = x;
+    r.y = y;
+    r.alive = 1;
+    slots[cellIndex(x, y)] = slotOf(index);
+    count = index + 1;
+    return r;
+}
+
+}  // namespace
+
+plant& addPlant(int32_t x, int32_t y, float energy, uint32_t chrom1, uint32_t chrom2, int32_t age) {
+    plant& p = placeRecord<plant>(PL, Ppop, E.plant, x, y);
+    p.energy = energy;
+    p.chrom1 = chrom1;
+    p.chrom2 = chrom2;
+    p.age = age;
+    return p;
+}
+
+static animal& fillAnimal(animal& a, float energy, uint32_t chrom1, uint32_t chrom2,
+                          uint32_t chrom3, uint32_t chrom4, int32_t age) {
+    a.energy = energy;
+    a.chrom1 = chrom1;
+    a.chrom2 = chrom2;
+    a.chrom3 = chrom3;
+    a.chrom4 = chrom4;
+    a.age = age;
+    return a;
+}
+
+animal& addHerbivore(int32_t x, int32_t y, float energy, uint32_t chrom1, uint32_t chrom2,
+                     uint32_t chrom3, uint32_t chrom4, int32_t age) {
+    return fillAnimal(placeRecord<animal>(HL, Hpop, E.herbivore, x, y), energy, chrom1, chrom2,
+                      chrom3, chrom4, age);
+}
+
+animal& addCarnivore(int32_t x, int32_t y, float energy, uint32_t chrom1, uint32_t chrom2,
+                     uint32_t chrom3, uint32_t chrom4, int32_t age) {
+    return fillAnimal(placeRecord<animal>(CL, Cpop, E.carnivore, x, y), energy, chrom1, chrom2,
+                      chrom3, chrom4, age);
+}
+
+uint32_t stateWhereDraws(const std::vector<std::function<bool(int32_t)>>& wanted) {
+    for (uint32_t state = 0;; ++state) {
+        seedRandom(state);
+        bool all = true;
+        for (const auto& test : wanted) {
+            if (!test(draw())) {
+                all = false;
+                break;
+            }
+        }
+        if (all) return state;
+    }
+}
+
+uint32_t stateBeforeDraw(int32_t value) {
+    // The state after the draw has the value in bits 16..30; step back once.
+    // 214013 is odd, so the multiplier has an inverse modulo 2^32.
+    uint32_t inverse = 1;
+    for (int i = 0; i < 5; ++i)
+        inverse *= 2u - 214013u * inverse;
+    const uint32_t next = static_cast<uint32_t>(value) << 16;
+    return (next - 2531011u) * inverse;
+}
+
+ScratchDirectory::ScratchDirectory() : previous_(std::filesystem::current_path()) {
+    std::string name = (std::filesystem::temp_directory_path() / "kesmir-test-XXXXXX").string();
+    path_ = mkdtemp(name.data());
+    std::filesystem::current_path(path_);
+}
+
+ScratchDirectory::~ScratchDirectory() {
+    std::filesystem::current_path(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const std::filesystem::path& path, const std::string& contents) {
+    std::ofstream out(path, std::ios::binary);
+    out << contents;
+}
+
+}  // namespace kesmir::testing

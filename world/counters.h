@@ -1,0 +1,37 @@
+// Counters and extremes the cycle writes and the status line, the population
+// log and the overlay report.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "world/shared_access.h"
+
+namespace kesmir {
+
+extern RelaxedAtomic<int32_t> kk;  // cycles completed; the overlay reads it
+
+extern int32_t newPpop;  // newborns of the current cycle
+extern int32_t newHpop;
+extern int32_t newCpop;
+
+extern int32_t Peat;  // plants eaten in the last feeding step
+extern int32_t Heat;  // herbivores eaten in the last feeding step
+extern int32_t Ceat;  // carnivores dead of old age in the last death step
+
+// Energy extremes of the records kept by the last cull.
+extern float pmin, pmax, hmin, hmax, cmin, cmax;
+extern float emax;  // highest nutrient level after the last replenishment
+
+// Flags the window thread sets. The simulation waits between cycles while
+// `pause` is set; a parameter written before `pause` is cleared (release) is
+// seen by the simulation once it reads `pause` clear (acquire).
+extern std::atomic<bool> pause;
+extern std::atomic<bool> data;   // the population overlay is shown
+extern std::atomic<bool> store;  // spot samples are written to "spot.dat"
+
+// Counters, extremes and flags back to their start values, population
+// counts back to 500000, 230000, 50000.
+void resetCounters();
+
+}  // namespace kesmir

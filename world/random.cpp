@@ -1,0 +1,7 @@
+#include "world/random.h"
+
+namespace kesmir {
+
+uint32_t randState = kDefaultSeed;
+
+}  // namespace kesmir
