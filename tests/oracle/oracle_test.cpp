@@ -1,0 +1,174 @@
+// The simulation against a second, independently written, plain
+// implementation of the same model: every status and log number of every
+// cycle, and a fingerprint of the whole final state, must agree bit for bit.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "model/model_fixture.h"
+#include "oracle/reference/reference_model.h"
+#include "seed/seeding.h"
+#include "sim/eco_node.h"
+#include "world/format.h"
+
+namespace kesmir::testing {
+namespace {
+
+class Fnv {
+public:
+    void word(uint32_t w) {
+        for (int i = 0; i < 4; ++i) {
+            hash_ ^= (w >> (8 * i)) & 0xFFu;
+            hash_ *= 1099511628211ull;
+        }
+    }
+    void real(float f) {
+        uint32_t bits;
+        std::memcpy(&bits, &f, sizeof bits);
+        word(bits);
+    }
+    uint64_t value() const { return hash_; }
+
+private:
+    uint64_t hash_ = 14695981039346656037ull;
+};
+
+void hashCommon(Fnv& h, int32_t x, int32_t y, float energy, uint8_t alive, int32_t age) {
+    h.word(static_cast<uint32_t>(x));
+    h.word(static_cast<uint32_t>(y));
+    h.real(energy);
+    h.word(alive);
+    h.word(static_cast<uint32_t>(age));
+}
+
+reference::CycleReport reportNow() {
+    return reference::CycleReport{kk,   Ppop, Hpop, Cpop, Peat, Heat,
+                                  Ceat, pmax, hmax, cmax, emax};
+}
+
+reference::Summary summaryNow() {
+    reference::Summary s{};
+    s.kk = kk;
+    s.Ppop = Ppop;
+    s.Hpop = Hpop;
+    s.Cpop = Cpop;
+    Fnv plants, herbivores, carnivores, grid;
+    const plant* pl = PL;
+    for (int32_t i = 0; i < Ppop; ++i) {
+        const plant& p = pl[i];
+        s.plantEnergy += static_cast<double>(p.energy);
+        hashCommon(plants, p.x, p.y, p.energy, p.alive, p.age);
+        plants.word(p.chrom1);
+        plants.word(p.chrom2);
+        plants.word(p.GM);
+    }
+    auto hashAnimals = [](const animal* list, int32_t count, Fnv& h, double& energy) {
+        for (int32_t i = 0; i < count; ++i) {
+            const animal& a = list[i];
+            energy += static_cast<double>(a.energy);
+            hashCommon(h, a.x, a.y, a.energy, a.alive, a.age);
+            h.word(a.chrom1);
+            h.word(a.chrom2);
+            h.word(a.chrom3);
+            h.word(a.chrom4);
+            h.word(a.GM);
+        }
+    };
+    hashAnimals(HL, Hpop, herbivores, s.herbivoreEnergy);
+    hashAnimals(CL, Cpop, carnivores, s.carnivoreEnergy);
+    auto slotWord = [](Slot slot) {
+        return slot == kEmpty ? 0xFFFFFFFFu : static_cast<uint32_t>(indexOf(slot));
+    };
+    for (int32_t cell = 0; cell < kCells; ++cell) {
+        s.nutrientSum += static_cast<double>(nutrientAt(cell));
+        grid.real(nutrientAt(cell));
+        grid.word(slotWord(E.plant[cell]));
+        grid.word(slotWord(E.herbivore[cell]));
+        grid.word(slotWord(E.carnivore[cell]));
+    }
+    s.plantHash = plants.value();
+    s.herbivoreHash = herbivores.value();
+    s.carnivoreHash = carnivores.value();
+    s.gridHash = grid.value();
+    s.randomState = randState;
+    return s;
+}
+
+// The real model, run the way the simulation thread runs it, minus the
+// console, the log file and the sleeps.
+reference::RunResult runModel(const reference::Options& options) {
+    ScratchDirectory scratch;  // no data files: a fresh layer and a generated sample
+    resetModel();
+    Ppop = options.plants;
+    Hpop = options.herbivores;
+    Cpop = options.carnivores;
+    seedRandom(options.seed);
+    matureNutrients();
+    reference::RunResult result;
+    for (int i = 0; i < options.cycles; ++i) {
+        result.reports.push_back(reportNow());
+        runCycleSteps();
+        kk += 1;
+        if (populationCollapsed()) break;
+    }
+    result.summary = summaryNow();
+    return result;
+}
+
+std::string describe(const reference::CycleReport& r) {
+    return formatted("%d %d %d %d %d %d %d %.9g %.9g %.9g %.9g", r.kk, r.Ppop, r.Hpop, r.Cpop,
+                     r.Peat, r.Heat, r.Ceat, double(r.pmax), double(r.hmax), double(r.cmax),
+                     double(r.emax));
+}
+
+void expectSameRun(const reference::Options& options) {
+    const reference::RunResult expected = reference::runWithSummary(options);
+    const reference::RunResult actual = runModel(options);
+    ASSERT_EQ(actual.reports.size(), expected.reports.size());
+    for (std::size_t i = 0; i < expected.reports.size(); ++i)
+        ASSERT_EQ(describe(actual.reports[i]), describe(expected.reports[i])) << "cycle " << i;
+    const reference::Summary& e = expected.summary;
+    const reference::Summary& a = actual.summary;
+    EXPECT_EQ(a.kk, e.kk);
+    EXPECT_EQ(a.plantEnergy, e.plantEnergy);
+    EXPECT_EQ(a.herbivoreEnergy, e.herbivoreEnergy);
+    EXPECT_EQ(a.carnivoreEnergy, e.carnivoreEnergy);
+    EXPECT_EQ(a.nutrientSum, e.nutrientSum);
+    EXPECT_EQ(a.plantHash, e.plantHash);
+    EXPECT_EQ(a.herbivoreHash, e.herbivoreHash);
+    EXPECT_EQ(a.carnivoreHash, e.carnivoreHash);
+    EXPECT_EQ(a.gridHash, e.gridHash);
+    EXPECT_EQ(a.randomState, e.randomState);
+}
+
+TEST(OracleTest, DefaultWorldAgreesCycleByCycle) {
+    reference::Options options;
+    options.cycles = 12;
+    expectSameRun(options);
+}
+
+TEST(OracleTest, SparseWorldWithAnotherSeedAgrees) {
+    reference::Options options;
+    options.seed = 20261208;
+    options.plants = 40001;  // odd: the second half is one larger
+    options.herbivores = 9000;
+    options.carnivores = 1500;
+    options.cycles = 40;
+    expectSameRun(options);
+}
+
+TEST(OracleTest, CollapsingWorldStopsAfterTheSameCycle) {
+    // Two carnivores among many herbivores die out within a few dozen cycles.
+    reference::Options options;
+    options.seed = 5;
+    options.plants = 30000;
+    options.herbivores = 30000;
+    options.carnivores = 2;
+    options.cycles = 200;
+    const reference::RunResult expected = reference::runWithSummary(options);
+    ASSERT_LT(expected.reports.size(), 200u) << "the reference run did not collapse";
+    expectSameRun(options);
+}
+
+}  // namespace
+}  // namespace kesmir::testing
