@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace kesmir {
 
@@ -80,25 +81,55 @@ void syncDirectory(const std::string& directory) {
 
 }  // namespace
 
-WriteResult writeFileAtomically(const std::string& path, std::string_view contents) {
-    std::string temporaryPath;
-    const int fd = createTemporary(path, temporaryPath);
-    if (fd < 0) return {false, describe("cannot create a temporary file for", path, errno)};
-
-    // Every failure from here on removes the temporary file.
-    auto fail = [&](const char* what, int errorNumber) {
-        ::unlink(temporaryPath.c_str());
-        return WriteResult{false, describe(what, path, errorNumber)};
-    };
-    if (!writeAll(fd, contents) || !syncFile(fd)) {
+AtomicFileWriter::AtomicFileWriter(std::string path) : path_(std::move(path)) {
+    fd_ = createTemporary(path_, temporaryPath_);
+    if (fd_ < 0) {
         const int errorNumber = errno;
-        ::close(fd);
-        return fail("cannot write", errorNumber);
+        temporaryPath_.clear();
+        fail("cannot create a temporary file for", errorNumber);
     }
-    if (::close(fd) != 0) return fail("cannot write", errno);
-    if (::rename(temporaryPath.c_str(), path.c_str()) != 0) return fail("cannot replace", errno);
-    syncDirectory(directoryOf(path));
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0) ::close(fd_);
+    if (!temporaryPath_.empty()) ::unlink(temporaryPath_.c_str());
+}
+
+// Keeps the first failure, and drops the temporary file at once so that
+// nothing is left behind whatever the caller does next.
+void AtomicFileWriter::fail(const char* what, int errorNumber) {
+    if (error_.empty()) error_ = describe(what, path_, errorNumber);
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!temporaryPath_.empty()) ::unlink(temporaryPath_.c_str());
+    temporaryPath_.clear();
+}
+
+bool AtomicFileWriter::write(std::string_view piece) {
+    if (!error_.empty()) return false;
+    if (!writeAll(fd_, piece)) fail("cannot write", errno);
+    return error_.empty();
+}
+
+WriteResult AtomicFileWriter::commit() {
+    if (error_.empty() && !syncFile(fd_)) fail("cannot write", errno);
+    if (!error_.empty()) return {false, error_};
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) fail("cannot write", errno);
+    if (error_.empty() && ::rename(temporaryPath_.c_str(), path_.c_str()) != 0) {
+        fail("cannot replace", errno);
+    }
+    if (!error_.empty()) return {false, error_};
+    temporaryPath_.clear();
+    syncDirectory(directoryOf(path_));
     return {true, {}};
+}
+
+WriteResult writeFileAtomically(const std::string& path, std::string_view contents) {
+    AtomicFileWriter file(path);
+    file.write(contents);
+    return file.commit();
 }
 
 ReadStatus readWholeFile(const std::string& path, std::string& contents, std::string& error) {

@@ -13,11 +13,37 @@ struct WriteResult {
     std::string error;  // what failed and the system's reason, when !ok
 };
 
-// Writes `contents` to a new temporary file next to `path`, flushes it to disk
-// and renames it over `path`, so that a crash or a full disk in the middle of
-// the write leaves the previous file whole. On failure the temporary file is
-// removed and `path` is untouched. The new file gets the usual permissions of
-// a newly created file (0666 less the umask), not those of the file it replaces.
+// Writes a file piece by piece into a new temporary file next to the target,
+// then flushes it to disk and renames it over the target, so that a crash or a
+// full disk in the middle of the write leaves the previous file whole. On any
+// failure the temporary file is removed and the target is untouched, as it is
+// when the writer is destroyed without commit(). The new file gets the usual
+// permissions of a newly created file (0666 less the umask), not those of the
+// file it replaces.
+class AtomicFileWriter {
+public:
+    explicit AtomicFileWriter(std::string path);  // creates the temporary file
+    ~AtomicFileWriter();
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+
+    // Appends `piece`. False once anything has failed, from then on doing nothing.
+    bool write(std::string_view piece);
+
+    // Flushes, closes and renames the file over the target, or reports the
+    // first failure since the writer was created. Call it once.
+    WriteResult commit();
+
+private:
+    void fail(const char* what, int errorNumber);
+
+    std::string path_;
+    std::string temporaryPath_;  // empty once removed or renamed
+    std::string error_;          // the first failure
+    int fd_ = -1;
+};
+
+// Writes `contents` as the whole file at `path` with AtomicFileWriter.
 WriteResult writeFileAtomically(const std::string& path, std::string_view contents);
 
 enum class ReadStatus {

@@ -42,19 +42,19 @@ void fillAnimals(animal* sample, float energy, bool marked) {
 
 // Draws cells until one has no organism of the kind; the count never
 // exceeds the number of cells, so one is always found.
-int32_t freeCell(const Slot* slots, int32_t& x, int32_t& y) {
+int32_t freeCell(const SlotLayer& slots, int32_t& x, int32_t& y) {
     for (;;) {
         x = draw() % kWorldSide;
         y = draw() % kWorldSide;
         const int32_t cell = cellIndex(x, y);
-        if (slots[cell] == kEmpty) return cell;
+        if (!slots.occupied(cell)) return cell;
     }
 }
 
 // Fills list[from..to) from `sample`; `copyMarker` false sets GM to 0.
 template <class Record, class CopyGenes>
 void place(Record* list, int32_t from, int32_t to, const Record* sample, int32_t sampleSize,
-           Slot* slots, bool copyMarker, CopyGenes copyGenes) {
+           SlotLayer& slots, bool copyMarker, CopyGenes copyGenes) {
     for (int32_t j = from; j < to; ++j) {
         const Record& source = sample[draw() % sampleSize];
         int32_t x = 0;
@@ -62,18 +62,18 @@ void place(Record* list, int32_t from, int32_t to, const Record* sample, int32_t
         const int32_t cell = freeCell(slots, x, y);
         Record& r = list[j];
         storePosition(r, x, y);
-        slots[cell] = slotOf(j);
         copyGenes(r, source);
         r.GM = copyMarker ? source.GM : 0;
         r.energy = source.energy;
         r.age = source.age;
         r.alive = 1;
+        slots.set(cell, slotFor(r, j));
     }
 }
 
 template <class Record, class CopyGenes>
 void placeKind(Record* list, int32_t count, const Record* sampleA, const Record* sampleB,
-               Slot* slots, bool markerFromA, CopyGenes copyGenes) {
+               SlotLayer& slots, bool markerFromA, CopyGenes copyGenes) {
     const int32_t half = count / 2;
     place(list, 0, half, sampleA, kSeedSampleSize, slots, markerFromA, copyGenes);
     place(list, half, count, sampleB, seedSampleBSize, slots, true, copyGenes);

@@ -1,70 +1,155 @@
 #include "sim/move.h"
 
+#include <algorithm>
+
 #include "world/genes.h"
 #include "world/lists.h"
 #include "world/random.h"
+#include "world/small_divisor.h"
 
 namespace kesmir {
 
 DirectionWheel::DirectionWheel(uint32_t chrom4) {
     weight_[0] = 0.0f;
-    float total = 0.0f;
+    total_[0] = 0.0f;
+    float sum = 0.0f;
     for (int k = 1; k <= 8; ++k) {
         weight_[k] = static_cast<float>(field(chrom4, genes::directionWeight(k)));
-        total += weight_[k];
+        sum += weight_[k];
     }
-    allZero_ = total == 0.0f;
-    if (allZero_) return;
-    for (int k = 1; k <= 8; ++k)
-        weight_[k] /= total;
+    allZero_ = sum == 0.0f;
+    float running = 0.0f;
+    for (int k = 1; k <= 8; ++k) {
+        if (!allZero_) weight_[k] /= sum;
+        running += weight_[k];
+        total_[k] = running;
+    }
 }
 
-vt DirectionWheel::spin() const {
-    const float r = fRan();
+int DirectionWheel::index(float r) const {
+    // The roulette walk: from a running total of 0, step to the next
+    // direction and add its weight while r is above the total.
+    if (!(r > 0.0f)) return 0;  // the walk never starts: stay
     // With no weights the normalised weights are 0/0: the walk takes one step
     // to E, and the comparison with the undefined total then ends it.
-    if (allZero_) return r > 0.0f ? dir[1] : dir[0];
-    // The roulette walk: a zero weight never ends it, and a total left just
-    // below r by rounding wraps through stay (weight 0) back to E.
-    float running = 0.0f;
-    int k = 0;
+    if (allZero_) return 1;
+    // The totals never decrease, so the walk ends on the first direction
+    // whose total reaches r: one plus the number of totals below r.
+    int below = 0;
+    for (int k = 1; k <= 8; ++k)
+        below += total_[k] < r;
+    if (below < 8) return below + 1;
+    // Rounding left the total after SE just below r: the walk wraps through
+    // stay (weight 0) and goes on adding from E.
+    float running = total_[8];
+    int k = 8;
     while (r > running) {
         ++k;
         if (k > 8) k = 0;
         running += weight_[k];
     }
-    return dir[k];
+    return k;
 }
 
 namespace {
 
 // Moves every animal of one kind: up to nine targets are tried until one has
 // no animal of the kind on it; the tenth is taken whatever stands there.
-void moveAnimals(animal* list, int32_t count, Slot* slots, int32_t baseSteps) {
-    for (int32_t i = 0; i < count; ++i) {
-        animal& a = list[i];
-        const int32_t m = baseSteps + static_cast<int32_t>(field(a.chrom4, genes::speed));
-        const DirectionWheel wheel(a.chrom4);
-        const vt p{a.x, a.y};
-        vt target{};
-        for (int tries = 1;; ++tries) {
-            const int32_t steps = baseSteps + draw() % m;
-            target = bound(sum(p, scale(steps, wheel.spin())));
-            if (tries == 10 || slots[cellIndex(target)] == kEmpty) break;
+//
+// Each move lands on a cell at random, so the moves are made fast by asking
+// memory for the next animals' cells early. Their first targets are known as
+// soon as the generator's state at their start is: nearly every animal takes
+// its first target (a few percent of cells hold an animal of the kind), so
+// the state is predicted by assuming exactly that, two draws per animal, and
+// re-predicted from the true state whenever an animal needed more tries. A
+// wrong prediction only fetches a cell in vain; the moves themselves use the
+// true draws.
+class Mover {
+  public:
+    Mover(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps)
+        : list_(list), count_(count), slots_(slots), baseSteps_(baseSteps) {}
+
+    void run() {
+        for (int32_t i = 0; i < count_; ++i) {
+            planAhead(i);
+            moveOne(i);
         }
-        slots[cellIndex(p)] = kEmpty;
-        storePosition(a, target.x, target.y);
-        slots[cellIndex(target)] = slotOf(i);
     }
-}
+
+  private:
+    static constexpr int32_t kAhead = 8;
+    static constexpr int32_t kRing = 16;  // a power of two above kAhead
+
+    // What is worked out for an animal before its turn: its wheel and step
+    // divisor, and its first target as drawn from the predicted state.
+    struct Plan {
+        DirectionWheel wheel;
+        SmallDivisor steps{1};
+        uint32_t start = 0;       // the generator state the first target was drawn from
+        uint32_t afterFirst = 0;  // and the state after it
+        vt first{};
+    };
+
+    // One target: a step count and a direction, two draws.
+    vt pick(const Plan& plan, vt p) const {
+        const int32_t steps = baseSteps_ + plan.steps.remainder(draw());
+        return bound(sum(p, scale(steps, plan.wheel.spin())));
+    }
+
+    void planAhead(int32_t i) {
+        if (plannedUpTo_ <= i || plans_[i % kRing].start != randState) {
+            plannedUpTo_ = i;  // an earlier animal needed more than one target
+            predictedState_ = randState;
+        }
+        const uint32_t trueState = randState;
+        const int32_t last = std::min(count_, i + kAhead);
+        for (; plannedUpTo_ < last; ++plannedUpTo_) {
+            const animal& a = list_[plannedUpTo_];
+            Plan& plan = plans_[plannedUpTo_ % kRing];
+            plan.wheel = DirectionWheel(a.chrom4);
+            plan.steps =
+                SmallDivisor(baseSteps_ + static_cast<int32_t>(field(a.chrom4, genes::speed)));
+            plan.start = predictedState_;
+            randState = predictedState_;
+            const vt p{a.x, a.y};
+            plan.first = pick(plan, p);
+            plan.afterFirst = predictedState_ = randState;
+            slots_.prefetchBit(cellIndex(plan.first));
+            slots_.prefetchForWriting(cellIndex(plan.first));
+            slots_.prefetchForWriting(cellIndex(p));
+        }
+        randState = trueState;
+    }
+
+    void moveOne(int32_t i) {
+        animal& a = list_[i];
+        const Plan& plan = plans_[i % kRing];  // planned from the true state
+        const vt p{a.x, a.y};
+        vt target = plan.first;
+        randState = plan.afterFirst;
+        for (int tries = 1; tries < 10 && slots_.occupied(cellIndex(target)); ++tries)
+            target = pick(plan, p);
+        slots_.clear(cellIndex(p));
+        storePosition(a, target.x, target.y);
+        slots_.set(cellIndex(target), slotFor(a, i));
+    }
+
+    animal* list_;
+    int32_t count_;
+    SlotLayer& slots_;
+    int32_t baseSteps_;
+    int32_t plannedUpTo_ = 0;  // animals below this have their plan
+    uint32_t predictedState_ = 0;
+    Plan plans_[kRing];
+};
 
 }  // namespace
 
 void moveHerbivores() {
-    moveAnimals(HL, Hpop, E.herbivore, 1);
+    Mover(HL, Hpop, E.herbivore, 1).run();
 }
 void moveCarnivores() {
-    moveAnimals(CL, Cpop, E.carnivore, 3);
+    Mover(CL, Cpop, E.carnivore, 3).run();
 }
 
 }  // namespace kesmir

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "world/random.h"
 #include "world/vt.h"
 
 namespace kesmir {
@@ -13,14 +14,21 @@ namespace kesmir {
 // before every spin would give.
 class DirectionWheel {
   public:
+    DirectionWheel() = default;
     explicit DirectionWheel(uint32_t chrom4);
 
     // One direction, drawn with one fRan.
-    vt spin() const;
+    vt spin() const { return dir[index(fRan())]; }
+
+    // The direction index (0 stay, 1 E .. 8 SE) the walk gives for r.
+    int index(float r) const;
 
   private:
-    float weight_[9];  // weight_[0] (stay) is 0
-    bool allZero_;
+    // weight_[k] is the normalised weight of direction k (weight_[0], stay,
+    // is 0); total_[k] the running total of the walk after adding it.
+    float weight_[9]{};
+    float total_[9]{};
+    bool allZero_ = true;
 };
 
 // One entry of `dir` drawn by the gene's direction weights.

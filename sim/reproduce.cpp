@@ -31,14 +31,27 @@ float newbornEnergy(float parent, float mate) {
 
 // The first cell with an empty slot on rings of growing distance around p,
 // E to SE within each ring; the last candidate is taken untested.
-int32_t newbornCell(vt p, const Slot* slots, int32_t nearest, int32_t farthest) {
+int32_t newbornCell(vt p, const SlotLayer& slots, int32_t nearest, int32_t farthest) {
     for (int32_t k = nearest; k <= farthest; ++k) {
         for (int e = 1; e <= 8; ++e) {
             const int32_t cell = cellIndex(bound(sum(p, scale(k, dir[e]))));
-            if (slots[cell] == kEmpty || (k == farthest && e == 8)) return cell;
+            if (!slots.occupied(cell) || (k == farthest && e == 8)) return cell;
         }
     }
     return -1;  // not reached: the last candidate is always taken
+}
+
+// Asks memory early for what a parent a few places ahead will touch if it
+// reproduces: its own cell's nutrient level and the first ring of candidate
+// cells around it (three rows, the columns at both ends of the ring).
+constexpr int32_t kPrefetchAhead = 8;
+
+void prefetchNeighbourhood(int32_t x, int32_t y, const SlotLayer& slots, int32_t nearest) {
+    __builtin_prefetch(&E.nutrient[cellIndex(x, y)], 1);
+    for (int32_t dy = -nearest; dy <= nearest; dy += nearest) {
+        slots.prefetchBit(cellIndex(bound(vt{x - nearest, y + dy})));
+        slots.prefetchBit(cellIndex(bound(vt{x + nearest, y + dy})));
+    }
 }
 
 void reproducePlants() {
@@ -48,10 +61,15 @@ void reproducePlants() {
     auto qualifies = [](const plant& p) { return p.age > 2 && p.energy > PRenergy; };
     int32_t n = 0;
     for (int32_t j = 0; j < count; ++j) {
+        if (j + kPrefetchAhead < count && qualifies(plants[j + kPrefetchAhead])) {
+            const plant& ahead = plants[j + kPrefetchAhead];
+            prefetchNeighbourhood(ahead.x, ahead.y, E.plant, 5);
+        }
         plant& parent = plants[j];
         if (!qualifies(parent)) continue;
         plant& mate = plants[draw() % count];
         if (!qualifies(mate)) continue;
+        __builtin_prefetch(&E.nutrient[cellIndex(mate.x, mate.y)], 1);
 
         const int32_t cell = newbornCell(vt{parent.x, parent.y}, E.plant, 5, 25);
         plant& child = NP[n];
@@ -69,7 +87,7 @@ void reproducePlants() {
         takeFrom(parent.energy, 0.1875);
         takeFrom(mate.energy, 0.1875);
 
-        E.plant[cell] = slotOf(n);  // taken for the parents that follow
+        E.plant.set(cell, slotFor(child, n));  // taken for the parents that follow
         ++n;
     }
     newPpop = n;
@@ -79,7 +97,7 @@ void reproducePlants() {
 struct AnimalKind {
     const RelaxedAtomic<float>& threshold;
     const RelaxedAtomic<int32_t>& maturityOffset;
-    Slot* slots;
+    SlotLayer& slots;
     int32_t nearest;
     int32_t farthest;
     bool herbivore;  // selects the crossover order of the gene words
@@ -94,10 +112,15 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
     };
     int32_t n = 0;
     for (int32_t j = 0; j < count; ++j) {
+        if (j + kPrefetchAhead < count && qualifies(animals[j + kPrefetchAhead])) {
+            const animal& ahead = animals[j + kPrefetchAhead];
+            prefetchNeighbourhood(ahead.x, ahead.y, kind.slots, kind.nearest);
+        }
         animal& parent = animals[j];
         if (!qualifies(parent)) continue;
         animal& mate = animals[draw() % count];
         if (!qualifies(mate)) continue;
+        __builtin_prefetch(&E.nutrient[cellIndex(mate.x, mate.y)], 1);
 
         const int32_t cell =
             newbornCell(vt{parent.x, parent.y}, kind.slots, kind.nearest, kind.farthest);
@@ -127,7 +150,7 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
         takeFrom(parent.energy, 0.25);
         takeFrom(mate.energy, 0.1875);
 
-        kind.slots[cell] = slotOf(n);
+        kind.slots.set(cell, slotFor(child, n));
         ++n;
     }
     return n;

@@ -1,16 +1,33 @@
 #include "world/grid.h"
 
+#include <cstring>
+
+#include "world/lazy_memory.h"
+
 namespace kesmir {
+
+namespace {
+constexpr std::size_t kBitmapWords = (kCells + 63) / 64;
+}
 
 Grid E{};
 
+void SlotLayer::allocate(const char* what) {
+    slots_ = reserveArray<Slot>(kCells, what);
+    bits_ = reserveArray<uint64_t>(kBitmapWords, what);
+}
+
+void SlotLayer::clearAll() {
+    std::memset(slots_, 0, sizeof(Slot) * kCells);
+    std::memset(bits_, 0, sizeof(uint64_t) * kBitmapWords);
+}
+
 void initEcosystem() {
-    for (int32_t cell = 0; cell < kCells; ++cell) {
+    for (int32_t cell = 0; cell < kCells; ++cell)
         setNutrient(cell, 250.0f);
-        E.plant[cell] = kEmpty;
-        E.herbivore[cell] = kEmpty;
-        E.carnivore[cell] = kEmpty;
-    }
+    E.plant.clearAll();
+    E.herbivore.clearAll();
+    E.carnivore.clearAll();
 }
 
 }  // namespace kesmir

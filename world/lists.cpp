@@ -39,9 +39,9 @@ animal* CB = nullptr;
 void allocateWorld() {
     if (PL1 != nullptr) return;
     E.nutrient = reserveArray<float>(kCells, "the nutrient layer");
-    E.plant = reserveArray<Slot>(kCells, "the plant slots");
-    E.herbivore = reserveArray<Slot>(kCells, "the herbivore slots");
-    E.carnivore = reserveArray<Slot>(kCells, "the carnivore slots");
+    E.plant.allocate("the plant slots");
+    E.herbivore.allocate("the herbivore slots");
+    E.carnivore.allocate("the carnivore slots");
 
     PL1 = reserveArray<plant>(kListCapacity, "the plant lists");
     PL2 = reserveArray<plant>(kListCapacity, "the plant lists");

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "world/genes.h"
 #include "world/grid.h"
 #include "world/records.h"
 #include "world/shared_access.h"
@@ -85,6 +86,20 @@ inline void storeRecord(animal& to, const animal& from) {
     to.chrom3 = from.chrom3;
     to.chrom4 = from.chrom4;
     to.GM = from.GM;
+}
+
+// The defence a record carries in its cell's slot: a plant's poison
+// strength, an animal's camouflage (read only for herbivores).
+inline uint32_t preyDefence(const plant& p) {
+    return field(p.chrom2, genes::plantPoison);
+}
+inline uint32_t preyDefence(const animal& a) {
+    return field(a.chrom2, genes::herbivoreCamouflage);
+}
+
+template <class Record>
+inline Slot slotFor(const Record& record, int32_t listIndex) {
+    return slotOf(listIndex, preyDefence(record));
 }
 
 template <class Record>

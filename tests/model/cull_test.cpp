@@ -18,8 +18,10 @@ TEST_F(CullTest, KeepsTheLivingInOrderAndRepointsTheirCells) {
     EXPECT_EQ(OPL[0].x, 1);
     EXPECT_EQ(OPL[1].x, 3);
     EXPECT_EQ(E.plant[cellIndex(2, 2)], kEmpty);
-    EXPECT_EQ(E.plant[cellIndex(1, 1)], slotOf(0));
-    EXPECT_EQ(E.plant[cellIndex(3, 3)], slotOf(1));
+    EXPECT_FALSE(E.plant.occupied(cellIndex(2, 2)));
+    EXPECT_TRUE(E.plant.occupied(cellIndex(3, 3)));
+    EXPECT_EQ(indexOf(E.plant[cellIndex(1, 1)]), 0);
+    EXPECT_EQ(indexOf(E.plant[cellIndex(3, 3)]), 1);
     EXPECT_EQ(pmin, 5.0f);
     EXPECT_EQ(pmax, 7.0f);
 }
@@ -44,7 +46,7 @@ TEST_F(CullTest, NewbornsFollowTheSurvivors) {
         NP[i].x = 10 + i;
         NP[i].y = 20;
         NP[i].alive = 1;
-        E.plant[cellIndex(10 + i, 20)] = slotOf(i);  // pointing into the newborn list
+        E.plant.set(cellIndex(10 + i, 20), slotOf(i, 0));  // pointing into the newborn list
     }
     newPpop = 3;
     cull();
@@ -53,7 +55,7 @@ TEST_F(CullTest, NewbornsFollowTheSurvivors) {
     EXPECT_EQ(newPpop, 3);
     EXPECT_EQ(OPL[2].x, 10);
     EXPECT_EQ(OPL[4].x, 12);
-    EXPECT_EQ(E.plant[cellIndex(12, 20)], slotOf(4));
+    EXPECT_EQ(indexOf(E.plant[cellIndex(12, 20)]), 4);
 }
 
 TEST_F(CullTest, DeadRecordEmptiesACellThatANewbornThenRetakes) {
@@ -63,12 +65,12 @@ TEST_F(CullTest, DeadRecordEmptiesACellThatANewbornThenRetakes) {
     NP[0].x = 4;
     NP[0].y = 4;
     NP[0].alive = 1;
-    E.plant[cellIndex(4, 4)] = slotOf(0);
+    E.plant.set(cellIndex(4, 4), slotOf(0, 0));
     newPpop = 1;
     cull();
     EXPECT_EQ(E.plant[cellIndex(4, 4)], kEmpty);
     addNew();
-    EXPECT_EQ(E.plant[cellIndex(4, 4)], slotOf(0));
+    EXPECT_EQ(indexOf(E.plant[cellIndex(4, 4)]), 0);
     EXPECT_EQ(Ppop, 1);
 }
 

@@ -32,7 +32,7 @@ void resetModel() {
 namespace {
 
 template <class Record>
-Record& placeRecord(Record* list, RelaxedAtomic<int32_t>& count, Slot* slots, int32_t x,
+Record& placeRecord(Record* list, RelaxedAtomic<int32_t>& count, SlotLayer& slots, int32_t x,
                     int32_t y) {
     const int32_t index = count;
     Record& r = list[index];
@@ -40,7 +40,7 @@ Record& placeRecord(Record* list, RelaxedAtomic<int32_t>& count, Slot* slots, in
     r.x = x;
     r.y = y;
     r.alive = 1;
-    slots[cellIndex(x, y)] = slotOf(index);
+    slots.set(cellIndex(x, y), slotOf(index, 0));
     count = index + 1;
     return r;
 }
