@@ -1,5 +1,7 @@
 #include "sim/eat.h"
 
+#include <bit>
+
 #include "sim/move.h"
 #include "world/counters.h"
 #include "world/genes.h"
@@ -70,9 +72,14 @@ class Feeder {
 
     // Returns how many prey were eaten.
     int32_t run() {
-        int32_t eaten = 0;
+        // Each stage runs a fixed number of eaters ahead of the feeding.
         for (int32_t i = 0; i < count_ && i < kAimAhead; ++i)
             aim(i);
+        for (int32_t i = 0; i < count_ && i < kSlotAhead; ++i)
+            fetchSlots(i);
+        for (int32_t i = 0; i < count_ && i < kPreyAhead; ++i)
+            fetchPrey(i);
+        int32_t eaten = 0;
         for (int32_t i = 0; i < count_; ++i) {
             if (i + kAimAhead < count_) aim(i + kAimAhead);
             if (i + kSlotAhead < count_) fetchSlots(i + kSlotAhead);
@@ -92,21 +99,22 @@ class Feeder {
     static constexpr int32_t kPreyAhead = 1;
     static constexpr int32_t kRing = kAimAhead + 1;
 
-    int32_t* targets(int32_t eater) { return targets_[eater % kRing]; }
-
     void aim(int32_t i) {
         const animal& a = eaters_[i];
         const SmallDivisor reach(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
         const DirectionWheel wheel(a.chrom4);
         const vt p{a.x, a.y};
         const bool fetch = hungry(i);
-        int32_t* cells = targets(i);
+        int32_t* cells = aims_[i % kRing].cells;
+        LocalRandom random;
         for (int look = 0; look < kLookUps; ++look) {
-            const int32_t distance = reach.remainder(draw());
-            const int32_t cell = cellIndex(bound(sum(p, scale(distance, wheel.spin()))));
+            const int32_t distance = reach.remainder(random.draw());
+            const vt direction = dir[wheel.index(random.fRan())];
+            const int32_t cell = cellIndex(bound(sum(p, scale(distance, direction))));
             cells[look] = cell;
             if (fetch) slots_.prefetchBit(cell);
         }
+        random.commit();
     }
 
     // An eater that is satiated eats nothing, keeps its energy and so stays
@@ -116,44 +124,54 @@ class Feeder {
         return Feeding::satiety(eater) > eater.energy;
     }
 
+    // Marks the look-ups whose cell holds prey and fetches their slots.
+    // During the step slots are only ever emptied, so a look-up left unmarked
+    // here finds nothing later either.
     void fetchSlots(int32_t i) {
+        Aim& aim = aims_[i % kRing];
+        aim.candidates = 0;
         if (!hungry(i)) return;
-        const int32_t* cells = targets(i);
-        for (int look = 0; look < kLookUps; ++look)
-            if (slots_.occupied(cells[look])) slots_.prefetchSlot(cells[look]);
-    }
-
-    void fetchPrey(int32_t i) {
-        if (!hungry(i)) return;
-        const uint32_t ability = Feeding::ability(eaters_[i]);
-        const int32_t* cells = targets(i);
         for (int look = 0; look < kLookUps; ++look) {
-            if (!slots_.occupied(cells[look])) continue;
-            const Slot slot = slots_[cells[look]];
-            if (ability < defenceOf(slot)) continue;
-            __builtin_prefetch(&prey_[indexOf(slot)], 1);
-            __builtin_prefetch(&E.nutrient[cells[look]], 1);
+            if (!slots_.occupied(aim.cells[look])) continue;
+            aim.candidates |= uint64_t{1} << look;
+            slots_.prefetchSlot(aim.cells[look]);
         }
     }
 
+    // Keeps the candidates the eater could eat (a slot's defence never
+    // changes while it is occupied) and fetches their prey and cells.
+    void fetchPrey(int32_t i) {
+        Aim& aim = aims_[i % kRing];
+        const uint32_t ability = Feeding::ability(eaters_[i]);
+        for (uint64_t rest = aim.candidates; rest != 0; rest &= rest - 1) {
+            const int look = std::countr_zero(rest);
+            const Slot slot = slots_[aim.cells[look]];
+            if (ability < defenceOf(slot)) {
+                aim.candidates &= ~(uint64_t{1} << look);
+                continue;
+            }
+            __builtin_prefetch(&prey_[indexOf(slot)], 1);
+            __builtin_prefetch(&E.nutrient[aim.cells[look]], 1);
+        }
+    }
+
+    // The look-ups in order: while the eater is below its satiety level it
+    // eats what it can eat. Look-ups that are no candidate find nothing, so
+    // only the candidates are visited; hunger is tested before each of them
+    // as before every look-up.
     int32_t feed(int32_t i) {
         animal& eater = eaters_[i];
+        const Aim& aim = aims_[i % kRing];
         const float satiety = Feeding::satiety(eater);
-        const uint32_t ability = Feeding::ability(eater);
         const float coefficient =
             static_cast<float>(field(eater.chrom1, genes::animalAbsorption) + 1) /
             Feeding::kDivisor;
-        const int32_t* cells = targets(i);
         int32_t eaten = 0;
-        for (int look = 0; look < kLookUps; ++look) {
-            // Hunger is tested before the slot is read; the order of the two
-            // tests changes no result and spares satiated eaters the memory.
+        for (uint64_t rest = aim.candidates; rest != 0; rest &= rest - 1) {
             if (!(satiety > eater.energy)) break;
-            const int32_t cell = cells[look];
-            if (!slots_.occupied(cell)) continue;
-            const Slot slot = slots_[cell];
-            if (ability < defenceOf(slot)) continue;
-            auto& q = prey_[indexOf(slot)];
+            const int32_t cell = aim.cells[std::countr_zero(rest)];
+            if (!slots_.occupied(cell)) continue;  // eaten by an earlier eater
+            auto& q = prey_[indexOf(slots_[cell])];
             // The eater takes prey energy times its coefficient; the prey's
             // remainder goes to the nutrient level of the prey's cell.
             const float taken = q.energy * coefficient;
@@ -167,11 +185,18 @@ class Feeder {
         return eaten;
     }
 
+    // One eater's look-ups: the target cells, and which may hold its food.
+    struct Aim {
+        int32_t cells[kLookUps];
+        uint64_t candidates;
+    };
+    static_assert(kLookUps <= 64);
+
     animal* eaters_;
     int32_t count_;
     typename Feeding::Prey* prey_;
     SlotLayer& slots_;
-    int32_t targets_[kRing][kLookUps];
+    Aim aims_[kRing];
 };
 
 }  // namespace

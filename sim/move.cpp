@@ -26,21 +26,8 @@ DirectionWheel::DirectionWheel(uint32_t chrom4) {
     }
 }
 
-int DirectionWheel::index(float r) const {
-    // The roulette walk: from a running total of 0, step to the next
-    // direction and add its weight while r is above the total.
-    if (!(r > 0.0f)) return 0;  // the walk never starts: stay
-    // With no weights the normalised weights are 0/0: the walk takes one step
-    // to E, and the comparison with the undefined total then ends it.
-    if (allZero_) return 1;
-    // The totals never decrease, so the walk ends on the first direction
-    // whose total reaches r: one plus the number of totals below r.
-    int below = 0;
-    for (int k = 1; k <= 8; ++k)
-        below += total_[k] < r;
-    if (below < 8) return below + 1;
-    // Rounding left the total after SE just below r: the walk wraps through
-    // stay (weight 0) and goes on adding from E.
+int DirectionWheel::wrappedIndex(float r) const {
+    // The walk wraps through stay (weight 0) and goes on adding from E.
     float running = total_[8];
     int k = 8;
     while (r > running) {

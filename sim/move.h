@@ -21,9 +21,25 @@ class DirectionWheel {
     vt spin() const { return dir[index(fRan())]; }
 
     // The direction index (0 stay, 1 E .. 8 SE) the walk gives for r.
-    int index(float r) const;
+    int index(float r) const {
+        // The roulette walk: from a running total of 0, step to the next
+        // direction and add its weight while r is above the total.
+        if (!(r > 0.0f)) return 0;  // the walk never starts: stay
+        // With no weights the normalised weights are 0/0: the walk takes one
+        // step to E, and the comparison with the undefined total ends it.
+        if (allZero_) return 1;
+        // The totals never decrease, so the walk ends on the first direction
+        // whose total reaches r: one plus the number of totals below r.
+        int below = 0;
+        for (int k = 1; k <= 8; ++k)
+            below += total_[k] < r;
+        return below < 8 ? below + 1 : wrappedIndex(r);
+    }
 
   private:
+    // Rounding left the total after SE just below r.
+    int wrappedIndex(float r) const;
+
     // weight_[k] is the normalised weight of direction k (weight_[0], stay,
     // is 0); total_[k] the running total of the walk after adding it.
     float weight_[9]{};

@@ -24,8 +24,28 @@ inline int32_t draw() {
 }
 
 // A draw divided by 32767 in single precision: 0.0 and 1.0 included.
-inline float fRan() {
-    return static_cast<float>(draw()) / 32767.0f;
+inline float fRanOf(int32_t d) {
+    return static_cast<float>(d) / 32767.0f;
 }
+inline float fRan() {
+    return fRanOf(draw());
+}
+
+// The generator copied into a local for a run of draws in a hot loop, so the
+// state stays in a register; it goes back with commit(), before any other
+// draw is taken.
+class LocalRandom {
+  public:
+    LocalRandom() : state_(randState) {}
+    int32_t draw() {
+        state_ = state_ * 214013u + 2531011u;
+        return static_cast<int32_t>((state_ >> 16) & 0x7FFF);
+    }
+    float fRan() { return fRanOf(draw()); }
+    void commit() const { randState = state_; }
+
+  private:
+    uint32_t state_;
+};
 
 }  // namespace kesmir
