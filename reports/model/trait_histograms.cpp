@@ -23,27 +23,35 @@ struct TraitHistogram {
     float* sum;     // where the traits are added up, or nullptr
 };
 
-constexpr float kSixBitDivisor = 65.0f;
+constexpr float k6 = 65.0f;  // the divisor of every six-bit trait
 
-const TraitHistogram kPlantAbsorption{Sample::plants, Word::chrom1, genes::plantAbsorption, 15.0f,
-                                      &sumPAbs};
-const TraitHistogram kHerbivoreAbsorption{Sample::herbivores, Word::chrom1, genes::animalAbsorption,
-                                          12.0f, &sumHAbs};
-const TraitHistogram kCarnivoreAbsorption{Sample::carnivores, Word::chrom1, genes::animalAbsorption,
-                                          9.0f, &sumCAbs};
+// The histograms, in the order of the functions below.
+enum Member {
+    plantAbsorption,
+    herbivoreAbsorption,
+    carnivoreAbsorption,
+    camouflage,
+    sight,
+    poisonStrength,
+    poisonResistance,
+    spines,
+    spineEating,
+};
 
-const TraitHistogram kCamouflage{Sample::herbivores, Word::chrom2, genes::herbivoreCamouflage,
-                                 kSixBitDivisor, nullptr};
-const TraitHistogram kSight{Sample::carnivores, Word::chrom3, genes::carnivoreSight, kSixBitDivisor,
-                            nullptr};
-const TraitHistogram kPoisonStrength{Sample::plants, Word::chrom2, genes::plantPoison,
-                                     kSixBitDivisor, nullptr};
-const TraitHistogram kPoisonResistance{Sample::herbivores, Word::chrom2, genes::herbivoreResistance,
-                                       kSixBitDivisor, nullptr};
-const TraitHistogram kSpines{Sample::plants, Word::chrom2, genes::plantSpines, kSixBitDivisor,
-                             nullptr};
-const TraitHistogram kSpineEating{Sample::herbivores, Word::chrom2, genes::herbivoreSpineEating,
-                                  kSixBitDivisor, nullptr};
+// clang-format off
+const TraitHistogram kHistograms[] = {
+    // sample            word          field                        divisor sum
+    {Sample::plants,      Word::chrom1, genes::plantAbsorption,      15.0f, &sumPAbs},
+    {Sample::herbivores,  Word::chrom1, genes::animalAbsorption,     12.0f, &sumHAbs},
+    {Sample::carnivores,  Word::chrom1, genes::animalAbsorption,      9.0f, &sumCAbs},
+    {Sample::herbivores,  Word::chrom2, genes::herbivoreCamouflage,   k6,    nullptr},
+    {Sample::carnivores,  Word::chrom3, genes::carnivoreSight,        k6,    nullptr},
+    {Sample::plants,      Word::chrom2, genes::plantPoison,           k6,    nullptr},
+    {Sample::herbivores,  Word::chrom2, genes::herbivoreResistance,   k6,    nullptr},
+    {Sample::plants,      Word::chrom2, genes::plantSpines,           k6,    nullptr},
+    {Sample::herbivores,  Word::chrom2, genes::herbivoreSpineEating,  k6,    nullptr},
+};
+// clang-format on
 
 uint32_t wordOf(const plant& p, Word word) {
     return word == Word::chrom1 ? p.chrom1 : p.chrom2;
@@ -97,32 +105,32 @@ void fillHistogram(const TraitHistogram& h) {
 }  // namespace
 
 void Pabsorbs() {
-    fillHistogram(kPlantAbsorption);
+    fillHistogram(kHistograms[plantAbsorption]);
 }
 void Habsorbs() {
-    fillHistogram(kHerbivoreAbsorption);
+    fillHistogram(kHistograms[herbivoreAbsorption]);
 }
 void Cabsorbs() {
-    fillHistogram(kCarnivoreAbsorption);
+    fillHistogram(kHistograms[carnivoreAbsorption]);
 }
 
 void camoWar() {
-    fillHistogram(kCamouflage);
+    fillHistogram(kHistograms[camouflage]);
 }
 void seeWar() {
-    fillHistogram(kSight);
+    fillHistogram(kHistograms[sight]);
 }
 void strengthWar() {
-    fillHistogram(kPoisonStrength);
+    fillHistogram(kHistograms[poisonStrength]);
 }
 void resistWar() {
-    fillHistogram(kPoisonResistance);
+    fillHistogram(kHistograms[poisonResistance]);
 }
 void spineWar() {
-    fillHistogram(kSpines);
+    fillHistogram(kHistograms[spines]);
 }
 void eatWar() {
-    fillHistogram(kSpineEating);
+    fillHistogram(kHistograms[spineEating]);
 }
 
 }  // namespace kesmir::reports
