@@ -3,6 +3,7 @@
 #include <map>
 
 #include "report_fixture.h"
+#include "reports/model/report_stats.h"
 #include "reports/model/report_text.h"
 
 namespace kesmir::testing {
@@ -23,15 +24,6 @@ void expectLines(const ReportLines& lines, const std::map<int, std::string>& exp
 }
 
 constexpr const char* kHeads = "    E       NE      N       NW      W       SW      S       SE";
-
-TEST_F(ReportTextTest, HeaderNamesTheCycleAndTheCounts) {
-    samplePlant(0);
-    samplePlant(0);
-    sampleCarnivore(0);
-    const auto header = reports::headerLines(1234);
-    EXPECT_EQ(header[0], "   On cycle #1234 you sampled:");
-    EXPECT_EQ(header[1], "2 plants, 0 herbivores, and 1 carnivores");
-}
 
 TEST_F(ReportTextTest, EnergyOfOnePlant) {
     // Metabolic 2, absorption 7, satiety 31, senescence 3.
@@ -62,8 +54,10 @@ TEST_F(ReportTextTest, EnergyAveragesPlantsAndFollowsChangedOffsets) {
 }
 
 TEST_F(ReportTextTest, DirectionShowsTheLastAnimalOfEachKindAndTheSpeeds) {
-    sampleHerbivore(0, 0, 0, 011111111);             // all weights 1
-    sampleHerbivore(0, 0, 0, 7u << 21 | 7u << 28);   // E only, speed 7
+    sampleHerbivore(0, 0, 0, 011111111);  // all weights 1
+    sampleHerbivore(
+        0, 0, 0,
+        7u << 21 | 7u << 28 | 7u << 24 | 1u << 31);  // reach, bit 31: no speed   // E only, speed 7
     sampleCarnivore(0, 0, 0, 011111111 | 2u << 28);  // speed 2
     expectLines(reports::reportLines(Report::direction),
                 {{3004, kHeads},
@@ -101,6 +95,7 @@ TEST_F(ReportTextTest, CompareShowsTheSampleExtremesAndShares) {
     sampleHerbivore(0, /*all 63*/ 0777777u, 0, 0, 70.0f);
     sampleHerbivore(0, /*camouflage 63*/ 63u, 0, 0, 70.0f);
     sampleCarnivore(0, 0, /*sight 62*/ 62u, 0, 8.0f);
+    pmax = 2.0f;  // the population's, printed on the status line
     expectLines(reports::reportLines(Report::compare),
                 {{3004, "Plant energy minimum       4.50  maximum  1234.57"},
                  {3005, "Herbivore energy minimum  -2.00  maximum    70.00"},
@@ -111,6 +106,7 @@ TEST_F(ReportTextTest, CompareShowsTheSampleExtremesAndShares) {
                  {3011, "100.00% of carnivores have sight worse than 98.46%"},
                  {3013, " 50.00% of plants having spines is under 98.46%"},
                  {3014, " 66.67% of herbivores ability to eat spines is under 98.46%"}});
+    EXPECT_EQ(pmax, 2.0f);
 }
 
 TEST_F(ReportTextTest, AbsorptionShowsThreeHistogramsWithTheirLargestCoefficient) {
@@ -155,10 +151,11 @@ TEST_F(ReportTextTest, SpineWarSetsEachDefenceBesideItsAnswer) {
 
 TEST_F(ReportTextTest, MarkersCountEachKindByOrigin) {
     samplePlant(0, 0, 1.0f, 1, 3855);
-    samplePlant(0, 0, 1.0f, 1, 61680);
+    samplePlant(0, /*spines 63*/ 63u << 18, 1.0f, 1, 61680);
     sampleHerbivore(0).GM = 0;
     sampleCarnivore(0).GM = 61680;
     sampleCarnivore(0).GM = 61680;
+    reports::spineWarLines();  // fills hist[9] with the plants' spines
     expectLines(reports::reportLines(Report::markers),
                 {{3004, "Scan the GM chromosome for markers"},
                  {3005, "  1 from createPlants() PS"},
@@ -167,6 +164,8 @@ TEST_F(ReportTextTest, MarkersCountEachKindByOrigin) {
                  {3009, "  0 from newHerbivores() HB"},
                  {3011, "  0 from createCarnivores() CS"},
                  {3012, "  2 from newCarnivores() CB"}});
+    for (int bin = 6; bin < 10; ++bin)
+        EXPECT_EQ(reports::hist[bin], 0) << bin;
 }
 
 TEST_F(ReportTextTest, AnEmptySampleShowsNotANumberAndTheStartValues) {
