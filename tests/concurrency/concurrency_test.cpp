@@ -9,6 +9,7 @@
 #include "display/render/frame.h"
 #include "display/render/palette.h"
 #include "model/model_fixture.h"
+#include "reports/model/spot_sample.h"
 #include "seed/nutrient_file.h"
 #include "seed/seeding.h"
 #include "sim/cycle_gate.h"
@@ -30,9 +31,11 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     initPalette();
 
     std::atomic<bool> simulationDone{false};
+    // Running from before the thread starts: a sample asked for while the
+    // world is being seeded waits for the first cycle boundary.
+    cycleGate.setRunning(true);
     std::thread simulation([&] {
         pause.store(false, std::memory_order_release);
-        cycleGate.setRunning(true);
         matureNutrients();
         for (int i = 0; i < kCycles && !populationCollapsed(); ++i)
             runCycle();
@@ -49,24 +52,27 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
         }
     });
 
-    // The window thread: holds the simulation at a cycle boundary and copies
-    // what stands on a patch of cells, as a spot sample does.
+    // The window thread: takes spot samples of a patch of cells, each copied
+    // while the simulation is held at a cycle boundary.
     int sampled = 0;
-    int holds = 0;
+    int samples = 0;
     while (!simulationDone) {
-        CycleHold hold;
-        ++holds;
-        const plant* plants = PL;
-        for (int32_t y = 100; y < 400; ++y) {
-            for (int32_t x = 100; x < 400; ++x) {
-                const Slot slot = E.plant[cellIndex(x, y)];
-                if (slot == kEmpty) continue;
-                const plant copy = plants[indexOf(slot)];
-                EXPECT_EQ(copy.x, x);
-                EXPECT_EQ(copy.y, y);
-                ++sampled;
+        UL = vt{400, 400};  // clicked in reverse order
+        LR = vt{100, 100};
+        takeSpotSample(0, 0);
+        ++samples;
+        // Between cycles every record a cell names stands on that cell and is alive.
+        const auto expectWholeAndInside = [](const auto* sample, int32_t count) {
+            for (int32_t i = 0; i < count; ++i) {
+                EXPECT_TRUE(sample[i].x >= 100 && sample[i].x < 400 && sample[i].y >= 100 &&
+                            sample[i].y < 400);
+                EXPECT_EQ(sample[i].alive, 1);
             }
-        }
+        };
+        expectWholeAndInside(SP, Psamp);
+        expectWholeAndInside(SH, Hsamp);
+        expectWholeAndInside(SC, Csamp);
+        sampled += Psamp + Hsamp + Csamp;
         EXPECT_LE(int(kk), kCycles);
     }
     logNutrients();  // reads the live layer while nothing else runs any more
@@ -74,7 +80,7 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     simulation.join();
     display.join();
     EXPECT_GT(frames, 0);
-    EXPECT_GT(holds, 0);
+    EXPECT_GT(samples, 0);
     EXPECT_GT(sampled, 0);
     // The last frame shows the final state: every carnivore's pixel is red.
     drawFrame(frame.data(), kWorldSide);
