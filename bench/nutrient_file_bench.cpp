@@ -1,5 +1,6 @@
 // Times the nutrient layer file at full size: formatting the levels and writing
-// "nut.dat" through the safe writer, then reading it back and parsing it.
+// "nut.dat" through the safe writer, then reading it back and parsing it, both
+// streamed through small buffers and with the whole text in one string.
 // Prints the median of several repetitions of each step; it judges nothing.
 //
 // Usage: nutrient_file_bench [repetitions]   (default 5)
@@ -8,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -54,11 +56,28 @@ int main(int argc, char** argv) {
     const fs::path directory = pattern;
     const std::string path = (directory / "nut.dat").string();
 
+    // Streamed: the file functions, formatting and parsing through small buffers.
+    std::vector<double> streamWrite, streamRead;
+    // Whole text: one string for the whole file, as readWholeFile and
+    // writeFileAtomically handle it.
     std::vector<double> format, write, read, parse;
     std::size_t fileSize = 0;
-    std::vector<float> parsed(kLevels);
+    std::vector<float> streamed(kLevels), parsed(kLevels);
     for (int i = 0; i < repetitions; ++i) {
         auto start = std::chrono::steady_clock::now();
+        const kesmir::WriteResult streamWritten =
+            kesmir::writeNutrientFile(path, levels.data(), levels.size());
+        streamWrite.push_back(secondsSince(start));
+        if (!streamWritten.ok) die(streamWritten.error);
+
+        std::string error;
+        start = std::chrono::steady_clock::now();
+        const kesmir::ReadStatus status =
+            kesmir::readNutrientFile(path, streamed.data(), streamed.size(), error);
+        streamRead.push_back(secondsSince(start));
+        if (status != kesmir::ReadStatus::ok) die(error);
+
+        start = std::chrono::steady_clock::now();
         std::string text;
         kesmir::appendNutrientText(levels.data(), levels.size(), text);
         format.push_back(secondsSince(start));
@@ -71,7 +90,7 @@ int main(int argc, char** argv) {
         text = std::string();
 
         start = std::chrono::steady_clock::now();
-        std::string contents, error;
+        std::string contents;
         if (kesmir::readWholeFile(path, contents, error) != kesmir::ReadStatus::ok) die(error);
         read.push_back(secondsSince(start));
 
@@ -80,6 +99,9 @@ int main(int argc, char** argv) {
             kesmir::parseNutrientText(contents, parsed.data(), parsed.size());
         parse.push_back(secondsSince(start));
         if (!result.ok) die(result.error);
+        if (std::memcmp(streamed.data(), parsed.data(), kLevels * sizeof(float)) != 0) {
+            die("the streamed and the whole-text reading differ");
+        }
     }
     fs::remove_all(directory);
 
@@ -90,9 +112,11 @@ int main(int argc, char** argv) {
     }
     std::printf("nut.dat: %zu levels, %zu bytes, %d repetitions (medians)\n", kLevels, fileSize,
                 repetitions);
-    std::printf("  format %.3f s + safe write %.3f s = %.3f s\n", median(format), median(write),
-                median(formatAndWrite));
-    std::printf("  read   %.3f s + parse      %.3f s = %.3f s\n", median(read), median(parse),
-                median(readAndParse));
+    std::printf("  streamed:   write %.3f s, read %.3f s\n", median(streamWrite),
+                median(streamRead));
+    std::printf("  whole text: format %.3f s + safe write %.3f s = %.3f s\n", median(format),
+                median(write), median(formatAndWrite));
+    std::printf("              read   %.3f s + parse      %.3f s = %.3f s\n", median(read),
+                median(parse), median(readAndParse));
     return 0;
 }

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <memory>
-#include <string>
 #include <thread>
 #include <vector>
 
@@ -22,9 +21,7 @@ std::unique_ptr<std::vector<float>> copyLevels() {
 }
 
 void writeLevels(const std::vector<float>& levels) {
-    std::string text;
-    appendNutrientText(levels.data(), levels.size(), text);
-    const WriteResult written = writeFileAtomically(kNutrientFile, text);
+    const WriteResult written = writeNutrientFile(kNutrientFile, levels.data(), levels.size());
     if (!written.ok) {
         std::fprintf(stderr, "kesmir: cannot write %s (%s); the previous file is kept\n",
                      kNutrientFile, written.error.c_str());
@@ -42,23 +39,21 @@ void logNutrientsInBackground() {
 }
 
 void loadNutrients() {
-    std::string text;
+    // Read aside first: the display may already be drawing the grid, and a
+    // bad file must leave no half-read layer behind.
+    std::vector<float> levels(kCells);
     std::string error;
-    const ReadStatus status = readWholeFile(kNutrientFile, text, error);
-    if (status == ReadStatus::missing) return initEcosystem();
-    if (status == ReadStatus::ok) {
-        // Parsed aside first: the display may already be drawing the grid.
-        std::vector<float> levels(kCells);
-        const ParseResult parsed = parseNutrientText(text, levels.data(), levels.size());
-        if (parsed.ok) {
+    switch (readNutrientFile(kNutrientFile, levels.data(), levels.size(), error)) {
+        case ReadStatus::missing:
+            return initEcosystem();
+        case ReadStatus::ok:
             for (int32_t cell = 0; cell < kCells; ++cell)
                 setNutrient(cell, levels[cell]);
             return;
-        }
-        error = parsed.error;
+        case ReadStatus::failed:
+            break;
     }
-    std::fprintf(stderr, "kesmir: %s: %s; starting with a fresh nutrient layer\n", kNutrientFile,
-                 error.c_str());
+    std::fprintf(stderr, "kesmir: %s; starting with a fresh nutrient layer\n", error.c_str());
     initEcosystem();
 }
 

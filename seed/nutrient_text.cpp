@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <vector>
 
 namespace kesmir {
 
@@ -18,6 +21,12 @@ constexpr std::size_t kMaxFieldChars = 48;
 
 // Fields formatted into a stack buffer before each append to the string.
 constexpr std::size_t kFieldsPerBlock = 1024;
+
+// Levels formatted per write to the file, and bytes read per read from it:
+// small reused buffers, since fresh memory for the whole ~140 MB text costs
+// more than formatting it.
+constexpr std::size_t kLevelsPerPiece = 65536;
+constexpr std::size_t kReadPiece = std::size_t{1} << 20;
 
 // "00", "01", ... "99", for writing the decimals two at a time.
 constexpr std::array<char, 200> kDigitPairs = [] {
@@ -139,11 +148,81 @@ bool overflowsFloat(const char* p, const char* end) {
     return lead + exponent >= 0;
 }
 
-ParseResult failAt(const char* what, std::size_t valueNumber, const char* begin, const char* token,
-                   const char* end) {
-    return {false, std::string(what) + " at value " + std::to_string(valueNumber) +
-                       " (byte offset " + std::to_string(token - begin) +
-                       "): " + quoteToken(token, end)};
+// Reads numbers into the levels from the pieces of one text in turn. Each
+// piece ends with white space or with the text, so no number is split; byte
+// offsets in messages count from the start of the whole text.
+class LevelParser {
+  public:
+    LevelParser(float* levels, std::size_t count) : levels_(levels), count_(count) {}
+
+    // Parses the piece that starts at byte `offset` of the text; false on an error.
+    bool parse(std::string_view piece, std::size_t offset);
+
+    // After the last piece: false unless all the values were there.
+    bool finish();
+
+    const std::string& error() const { return error_; }
+
+  private:
+    bool fail(const std::string& what, std::size_t offset, const char* token, const char* end);
+    std::string atValue(const char* what) const {
+        return what + (" at value " + std::to_string(read_ + 1));
+    }
+
+    float* levels_;
+    std::size_t count_;
+    std::size_t read_ = 0;
+    std::string error_;
+};
+
+bool LevelParser::fail(const std::string& what, std::size_t offset, const char* token,
+                       const char* end) {
+    error_ = what + " (byte offset " + std::to_string(offset) + "): " + quoteToken(token, end);
+    return false;
+}
+
+bool LevelParser::parse(std::string_view piece, std::size_t offset) {
+    const char* const begin = piece.data();
+    const char* const end = begin + piece.size();
+    const char* p = begin;
+    for (;;) {
+        while (p != end && isSpace(*p))
+            ++p;
+        if (p == end) return true;
+        const char* const token = p;
+        const std::size_t tokenOffset = offset + static_cast<std::size_t>(token - begin);
+        if (read_ == count_) {
+            return fail("extra content after value " + std::to_string(count_), tokenOffset, token,
+                        end);
+        }
+        if (*p == '+') {  // strtof takes a '+' sign, from_chars does not
+            ++p;
+            if (p != end && *p == '-') {
+                return fail(atValue("malformed number"), tokenOffset, token, end);
+            }
+        }
+        float value = 0.0f;
+        const auto [next, ec] = std::from_chars(p, end, value);
+        if (ec == std::errc::invalid_argument || (next != end && !isSpace(*next))) {
+            return fail(atValue("malformed number"), tokenOffset, token, end);
+        }
+        if (ec == std::errc::result_out_of_range) {
+            if (overflowsFloat(p, next)) {
+                return fail(atValue("number out of range"), tokenOffset, token, end);
+            }
+            value = *p == '-' ? -0.0f : 0.0f;
+        } else if (!std::isfinite(value)) {
+            return fail(atValue("non-finite number"), tokenOffset, token, end);
+        }
+        levels_[read_++] = value;
+        p = next;
+    }
+}
+
+bool LevelParser::finish() {
+    if (read_ == count_) return true;
+    error_ = "holds " + std::to_string(read_) + " values, expected " + std::to_string(count_);
+    return false;
 }
 
 }  // namespace
@@ -161,44 +240,63 @@ void appendNutrientText(const float* levels, std::size_t count, std::string& out
 }
 
 ParseResult parseNutrientText(std::string_view text, float* levels, std::size_t count) {
-    const char* const begin = text.data();
-    const char* const end = begin + text.size();
-    const char* p = begin;
-    for (std::size_t i = 0; i < count; ++i) {
-        while (p != end && isSpace(*p))
-            ++p;
-        if (p == end) {
-            return {false,
-                    "holds " + std::to_string(i) + " values, expected " + std::to_string(count)};
-        }
-        const char* const token = p;
-        if (*p == '+') {  // strtof takes a '+' sign, from_chars does not
-            ++p;
-            if (p != end && *p == '-') return failAt("malformed number", i + 1, begin, token, end);
-        }
-        float value = 0.0f;
-        const auto [next, ec] = std::from_chars(p, end, value);
-        if (ec == std::errc::invalid_argument || (next != end && !isSpace(*next))) {
-            return failAt("malformed number", i + 1, begin, token, end);
-        }
-        if (ec == std::errc::result_out_of_range) {
-            if (overflowsFloat(p, next)) {
-                return failAt("number out of range", i + 1, begin, token, end);
-            }
-            value = *p == '-' ? -0.0f : 0.0f;
-        } else if (!std::isfinite(value)) {
-            return failAt("non-finite number", i + 1, begin, token, end);
-        }
-        levels[i] = value;
-        p = next;
-    }
-    while (p != end && isSpace(*p))
-        ++p;
-    if (p != end) {
-        return {false, "extra content after value " + std::to_string(count) + " (byte offset " +
-                           std::to_string(p - begin) + "): " + quoteToken(p, end)};
-    }
+    LevelParser parser(levels, count);
+    if (!parser.parse(text, 0) || !parser.finish()) return {false, parser.error()};
     return {true, {}};
+}
+
+WriteResult writeNutrientFile(const std::string& path, const float* levels, std::size_t count) {
+    AtomicFileWriter file(path);
+    std::string piece;
+    for (std::size_t first = 0; first < count; first += kLevelsPerPiece) {
+        piece.clear();
+        appendNutrientText(levels + first, std::min(kLevelsPerPiece, count - first), piece);
+        if (!file.write(piece)) break;
+    }
+    return file.commit();
+}
+
+ReadStatus readNutrientFile(const std::string& path, float* levels, std::size_t count,
+                            std::string& error) {
+    error.clear();
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
+                                                               &std::fclose);
+    if (!file) {
+        error = "cannot open '" + path + "': " + std::strerror(errno);
+        return ReadStatus::missing;
+    }
+    LevelParser parser(levels, count);
+    std::vector<char> buffer(kReadPiece);
+    std::size_t filled = 0;  // bytes in the buffer
+    std::size_t offset = 0;  // where the buffer starts in the file
+    for (bool atEnd = false; !atEnd;) {
+        if (filled == buffer.size()) buffer.resize(2 * buffer.size());  // one huge token
+        const std::size_t got =
+            std::fread(buffer.data() + filled, 1, buffer.size() - filled, file.get());
+        if (got == 0 && std::ferror(file.get())) {
+            error = "cannot read '" + path + "': " + std::strerror(errno);
+            return ReadStatus::failed;
+        }
+        atEnd = got == 0;
+        filled += got;
+        // Parse up to the last white space, keeping a number cut off by the
+        // end of the buffer for the next round; at the end, parse everything.
+        std::size_t complete = filled;
+        while (!atEnd && complete > 0 && !isSpace(buffer[complete - 1]))
+            --complete;
+        if (!parser.parse({buffer.data(), complete}, offset)) {
+            error = "'" + path + "': " + parser.error();
+            return ReadStatus::failed;
+        }
+        std::memmove(buffer.data(), buffer.data() + complete, filled - complete);
+        filled -= complete;
+        offset += complete;
+    }
+    if (!parser.finish()) {
+        error = "'" + path + "': " + parser.error();
+        return ReadStatus::failed;
+    }
+    return ReadStatus::ok;
 }
 
 }  // namespace kesmir

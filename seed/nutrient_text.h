@@ -2,11 +2,15 @@
 // printf writes it (six decimals, then one space, no line breaks). Writing is
 // byte-for-byte what printf("%f ", (double)level) produces for every float;
 // reading converts each number as strtof does and validates the file strictly.
+// The file functions stream through small buffers rather than holding the
+// whole text in memory.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "seed/safe_file.h"
 
 namespace kesmir {
 
@@ -28,5 +32,16 @@ struct ParseResult {
 // anything but white space after the last one. After a failure `levels` holds
 // an unspecified mix of old and new values.
 ParseResult parseNutrientText(std::string_view text, float* levels, std::size_t count);
+
+// Writes the text of `count` levels as the whole file at `path`, through
+// AtomicFileWriter, formatting and writing a block of levels at a time.
+WriteResult writeNutrientFile(const std::string& path, const float* levels, std::size_t count);
+
+// Reads and parses the file at `path` a block at a time, as parseNutrientText
+// would parse its whole text. Missing: it cannot be opened; failed: it cannot
+// be read or its contents are wrong. Unless ok, `error` names the file and
+// says what is wrong.
+ReadStatus readNutrientFile(const std::string& path, float* levels, std::size_t count,
+                            std::string& error);
 
 }  // namespace kesmir

@@ -21,7 +21,7 @@ struct WriteResult {
 // permissions of a newly created file (0666 less the umask), not those of the
 // file it replaces.
 class AtomicFileWriter {
-public:
+  public:
     explicit AtomicFileWriter(std::string path);  // creates the temporary file
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
@@ -34,7 +34,7 @@ public:
     // first failure since the writer was created. Call it once.
     WriteResult commit();
 
-private:
+  private:
     void fail(const char* what, int errorNumber);
 
     std::string path_;

@@ -19,6 +19,7 @@ namespace kesmir::testing {
 namespace {
 
 constexpr int kCycles = 4;
+constexpr int kMaxCycles = 400;
 
 TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     ScratchDirectory scratch;
@@ -31,20 +32,25 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     initPalette();
 
     std::atomic<bool> simulationDone{false};
+    std::atomic<int> frames{0};
+    std::atomic<int> samples{0};
     // Running from before the thread starts: a sample asked for while the
     // world is being seeded waits for the first cycle boundary.
     cycleGate.setRunning(true);
     std::thread simulation([&] {
         pause.store(false, std::memory_order_release);
         matureNutrients();
-        for (int i = 0; i < kCycles && !populationCollapsed(); ++i)
+        // At least kCycles cycles, and on until frames and samples have been
+        // taken while it ran.
+        for (int i = 0; i < kMaxCycles && !populationCollapsed(); ++i) {
+            if (i >= kCycles && frames >= 2 && samples >= 3) break;
             runCycle();
+        }
         cycleGate.setRunning(false);
         simulationDone = true;
     });
 
     std::vector<uint32_t> frame(static_cast<std::size_t>(kCells));
-    int frames = 0;
     std::thread display([&] {
         while (!simulationDone || frames == 0) {
             drawFrame(frame.data(), kWorldSide);
@@ -55,7 +61,6 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     // The window thread: takes spot samples of a patch of cells, each copied
     // while the simulation is held at a cycle boundary.
     int sampled = 0;
-    int samples = 0;
     while (!simulationDone) {
         UL = vt{400, 400};  // clicked in reverse order
         LR = vt{100, 100};
@@ -73,7 +78,7 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
         expectWholeAndInside(SH, Hsamp);
         expectWholeAndInside(SC, Csamp);
         sampled += Psamp + Hsamp + Csamp;
-        EXPECT_LE(int(kk), kCycles);
+        EXPECT_LE(int(kk), kMaxCycles);
     }
     logNutrients();  // reads the live layer while nothing else runs any more
 

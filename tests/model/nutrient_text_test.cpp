@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <limits>
 #include <random>
 #include <vector>
@@ -126,6 +128,42 @@ TEST(NutrientTextParse, RejectsBadFilesSayingWhy) {
         EXPECT_FALSE(result.ok) << text;
         EXPECT_NE(result.error.find(error), std::string::npos) << text << ": " << result.error;
     }
+}
+
+TEST(NutrientFile, StreamsTheTextThroughSmallBuffers) {
+    namespace fs = std::filesystem;
+    std::string directory = (fs::temp_directory_path() / "kesmir-nutrient-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(directory.data()), nullptr);
+    const std::string path = directory + "/nut.dat";
+    const std::vector<float> levels = sampleLevels(200'000, true);  // about 2.5 MB
+    std::string text, contents, message;
+    appendNutrientText(levels.data(), levels.size(), text);
+    ASSERT_TRUE(writeNutrientFile(path, levels.data(), levels.size()).ok);
+    ASSERT_EQ(readWholeFile(path, contents, message), ReadStatus::ok);
+    EXPECT_TRUE(contents == text);
+
+    std::vector<float> fromText(levels.size()), fromFile(levels.size());
+    ASSERT_TRUE(parseNutrientText(text, fromText.data(), fromText.size()).ok);
+    ASSERT_EQ(readNutrientFile(path, fromFile.data(), fromFile.size(), message), ReadStatus::ok)
+        << message;
+    EXPECT_TRUE(std::memcmp(fromText.data(), fromFile.data(), 4 * levels.size()) == 0);
+
+    // An error past the first read buffer is reported where the whole text puts it.
+    text[text.find('.', 1'500'000)] = 'x';
+    ASSERT_TRUE(writeFileAtomically(path, text).ok);
+    const ParseResult parsed = parseNutrientText(text, fromText.data(), fromText.size());
+    EXPECT_EQ(readNutrientFile(path, fromFile.data(), fromFile.size(), message),
+              ReadStatus::failed);
+    EXPECT_EQ(message, "'" + path + "': " + parsed.error);
+
+    // A number longer than the read buffer, a short file and a missing one.
+    ASSERT_TRUE(writeFileAtomically(path, "1 0." + std::string(3'000'000, '0') + "1 2").ok);
+    EXPECT_EQ(readNutrientFile(path, fromFile.data(), 3, message), ReadStatus::ok) << message;
+    EXPECT_EQ(fromFile[0] + fromFile[1] + fromFile[2], 3.0f);
+    EXPECT_EQ(readNutrientFile(path, fromFile.data(), 4, message), ReadStatus::failed);
+    EXPECT_EQ(message, "'" + path + "': holds 3 values, expected 4");
+    fs::remove_all(directory);
+    EXPECT_EQ(readNutrientFile(path, fromFile.data(), 3, message), ReadStatus::missing);
 }
 
 }  // namespace

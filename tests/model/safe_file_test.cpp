@@ -50,6 +50,14 @@ TEST_F(SafeFileTest, WritesNewFileAndReplacesOldOne) {
         ASSERT_TRUE(result.ok) << result.error;
         EXPECT_EQ(onlyFile(), contents);
     }
+    AtomicFileWriter pieces(target_);
+    EXPECT_TRUE(pieces.write("ab") && pieces.write("") && pieces.write("cd"));
+    EXPECT_TRUE(pieces.commit().ok);
+    {
+        AtomicFileWriter abandoned(target_);
+        EXPECT_TRUE(abandoned.write("never committed"));
+    }
+    EXPECT_EQ(onlyFile(), "abcd");
 }
 
 TEST_F(SafeFileTest, FailuresLeaveOldFileWholeAndNoTemporaryFile) {
