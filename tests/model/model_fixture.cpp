@@ -31,52 +31,56 @@ void resetModel() {
 
 namespace {
 
+// Appends the record to its list and points its cell's slot at it (with the
+// record's defence, so the record must be complete).
 template <class Record>
-Record& placeRecord(Record* list, RelaxedAtomic<int32_t>& count, SlotLayer& slots, int32_t x,
-                    int32_t y) {
+Record& place(Record* list, RelaxedAtomic<int32_t>& count, SlotLayer& slots, const Record& r) {
     const int32_t index = count;
-    Record& r = list[index];
-    r = Record{};
-    r.x = x;
-    r.y = y;
-    r.alive = 1;
-    slots.set(cellIndex(x, y), slotOf(index, 0));
+    list[index] = r;
+    slots.set(cellIndex(r.x, r.y), slotFor(r, index));
     count = index + 1;
-    return r;
+    return list[index];
+}
+
+animal makeAnimal(int32_t x, int32_t y, float energy, uint32_t chrom1, uint32_t chrom2,
+                  uint32_t chrom3, uint32_t chrom4, int32_t age) {
+    animal a{};
+    a.x = x;
+    a.y = y;
+    a.energy = energy;
+    a.alive = 1;
+    a.age = age;
+    a.chrom1 = chrom1;
+    a.chrom2 = chrom2;
+    a.chrom3 = chrom3;
+    a.chrom4 = chrom4;
+    return a;
 }
 
 }  // namespace
 
 plant& addPlant(int32_t x, int32_t y, float energy, uint32_t chrom1, uint32_t chrom2, int32_t age) {
-    plant& p = placeRecord<plant>(PL, Ppop, E.plant, x, y);
+    plant p{};
+    p.x = x;
+    p.y = y;
     p.energy = energy;
+    p.alive = 1;
+    p.age = age;
     p.chrom1 = chrom1;
     p.chrom2 = chrom2;
-    p.age = age;
-    return p;
-}
-
-static animal& fillAnimal(animal& a, float energy, uint32_t chrom1, uint32_t chrom2,
-                          uint32_t chrom3, uint32_t chrom4, int32_t age) {
-    a.energy = energy;
-    a.chrom1 = chrom1;
-    a.chrom2 = chrom2;
-    a.chrom3 = chrom3;
-    a.chrom4 = chrom4;
-    a.age = age;
-    return a;
+    return place<plant>(PL, Ppop, E.plant, p);
 }
 
 animal& addHerbivore(int32_t x, int32_t y, float energy, uint32_t chrom1, uint32_t chrom2,
                      uint32_t chrom3, uint32_t chrom4, int32_t age) {
-    return fillAnimal(placeRecord<animal>(HL, Hpop, E.herbivore, x, y), energy, chrom1, chrom2,
-                      chrom3, chrom4, age);
+    return place<animal>(HL, Hpop, E.herbivore,
+                         makeAnimal(x, y, energy, chrom1, chrom2, chrom3, chrom4, age));
 }
 
 animal& addCarnivore(int32_t x, int32_t y, float energy, uint32_t chrom1, uint32_t chrom2,
                      uint32_t chrom3, uint32_t chrom4, int32_t age) {
-    return fillAnimal(placeRecord<animal>(CL, Cpop, E.carnivore, x, y), energy, chrom1, chrom2,
-                      chrom3, chrom4, age);
+    return place<animal>(CL, Cpop, E.carnivore,
+                         makeAnimal(x, y, energy, chrom1, chrom2, chrom3, chrom4, age));
 }
 
 uint32_t stateWhereDraws(const std::vector<std::function<bool(int32_t)>>& wanted) {
