@@ -235,4 +235,8 @@ void WorldWindow::mousePressEvent(QMouseEvent* event) {
     if (done && selectionCompleteHook) selectionCompleteHook(*done);
 }
 
+void WorldWindow::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();  // a selection is made by presses alone
+}
+
 }  // namespace kesmir
