@@ -66,7 +66,7 @@ WorldWindow::WorldWindow(FrameBuffers& buffers, QWidget* parent)
                 [this, axis](int action) { onBarAction(axis, action); });
         // Anything else that moves a bar is followed like a thumb drag.
         connect(b, &QAbstractSlider::valueChanged, this, [this, axis](int value) {
-            if (value != scroll_.axis(axis).pos) scroll(axis, ScrollRequest::thumbTrack, value);
+            if (value != scroll_.axis(axis).pos) scrollView(axis, ScrollRequest::thumbTrack, value);
         });
     }
     syncBars();
@@ -112,7 +112,7 @@ void WorldWindow::requestRepaint() {
         Qt::QueuedConnection);
 }
 
-void WorldWindow::scroll(ScrollAxis axis, ScrollRequest request, int thumb) {
+void WorldWindow::scrollView(ScrollAxis axis, ScrollRequest request, int thumb) {
     if (scroll_.request(axis, request, thumb) == 0) return;
     bar(axis)->setValue(scroll_.axis(axis).pos);
     // A vertical move shows at once; a horizontal one with the next paint.
@@ -177,7 +177,7 @@ void WorldWindow::keyPressEvent(QKeyEvent* event) {
 void WorldWindow::runCommand(const KeyCommand& command) {
     switch (command.command) {
         case Command::scroll:
-            return scroll(command.axis, command.request);
+            return scrollView(command.axis, command.request);
         case Command::toggleOverlay:
             toggle(kesmir::data);
             return viewport()->update();
@@ -211,8 +211,8 @@ void WorldWindow::wheelEvent(QWheelEvent* event) {
     if (delta.isNull()) delta = event->pixelDelta();
     // One line per event, whatever its size; a sideways wheel does nothing.
     if (delta.y() == 0) return;
-    scroll(ScrollAxis::vertical,
-           delta.y() > 0 ? ScrollRequest::lineBack : ScrollRequest::lineForward);
+    scrollView(ScrollAxis::vertical,
+               delta.y() > 0 ? ScrollRequest::lineBack : ScrollRequest::lineForward);
 }
 
 bool WorldWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -50,7 +50,7 @@ class WorldWindow : public QAbstractScrollArea {
     void applyInitialGeometry();
 
     // Runs one scroll request on an axis, as the bars, keys and wheel do.
-    void scroll(ScrollAxis axis, ScrollRequest request, int thumb = 0);
+    void scrollView(ScrollAxis axis, ScrollRequest request, int thumb = 0);
 
   protected:
     void paintEvent(QPaintEvent* event) override;

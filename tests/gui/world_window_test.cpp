@@ -148,8 +148,8 @@ class WorldWindowTest : public QObject {
         QFETCH(int, key);
         QFETCH(int, horizontal);
         QFETCH(int, vertical);
-        window_->scroll(ScrollAxis::horizontal, ScrollRequest::thumbTrack, 1000);
-        window_->scroll(ScrollAxis::vertical, ScrollRequest::thumbTrack, 1000);
+        window_->scrollView(ScrollAxis::horizontal, ScrollRequest::thumbTrack, 1000);
+        window_->scrollView(ScrollAxis::vertical, ScrollRequest::thumbTrack, 1000);
         QTest::keyClick(window_, Qt::Key(key));
         if (vertical < 0) vertical = max(ScrollAxis::vertical);
         QCOMPARE(pos(ScrollAxis::horizontal), horizontal);
@@ -159,7 +159,7 @@ class WorldWindowTest : public QObject {
     }
 
     void theWheelScrollsOneLinePerTurnWhateverItsSize() {
-        window_->scroll(ScrollAxis::vertical, ScrollRequest::thumbTrack, 1000);
+        window_->scrollView(ScrollAxis::vertical, ScrollRequest::thumbTrack, 1000);
         sendWheel(window_->viewport(), QPoint(0, 120));
         QCOMPARE(pos(ScrollAxis::vertical), 980);
         sendWheel(window_->viewport(), QPoint(0, 360));
@@ -245,8 +245,8 @@ class WorldWindowTest : public QObject {
     void twoLeftClicksCompleteASelectionAndARightClickAbandonsOne() {
         std::vector<SpotSelection> completed;
         window_->selectionCompleteHook = [&](const SpotSelection& s) { completed.push_back(s); };
-        window_->scroll(ScrollAxis::horizontal, ScrollRequest::thumbTrack, 300);
-        window_->scroll(ScrollAxis::vertical, ScrollRequest::thumbTrack, 200);
+        window_->scrollView(ScrollAxis::horizontal, ScrollRequest::thumbTrack, 300);
+        window_->scrollView(ScrollAxis::vertical, ScrollRequest::thumbTrack, 200);
         QWidget* view = window_->viewport();
         QTest::mouseClick(view, Qt::LeftButton, {}, QPoint(10, 20));
         QVERIFY(window_->selection().firstClick());
@@ -265,8 +265,8 @@ class WorldWindowTest : public QObject {
 
     void aPaintShowsTheWorldWithTheOverlayXored() {
         showWorldPattern(*buffers_);
-        window_->scroll(ScrollAxis::horizontal, ScrollRequest::thumbTrack, 123);
-        window_->scroll(ScrollAxis::vertical, ScrollRequest::thumbTrack, 45);
+        window_->scrollView(ScrollAxis::horizontal, ScrollRequest::thumbTrack, 123);
+        window_->scrollView(ScrollAxis::vertical, ScrollRequest::thumbTrack, 45);
         const int width = window_->viewport()->width();
 
         QImage shown = window_->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
@@ -283,8 +283,8 @@ class WorldWindowTest : public QObject {
 
     void pastTheWorldsEndTheBackgroundShows() {
         showWorldPattern(*buffers_);
-        window_->scroll(ScrollAxis::horizontal, ScrollRequest::thumbTrack, 99999);
-        window_->scroll(ScrollAxis::vertical, ScrollRequest::toEnd);
+        window_->scrollView(ScrollAxis::horizontal, ScrollRequest::thumbTrack, 99999);
+        window_->scrollView(ScrollAxis::vertical, ScrollRequest::toEnd);
         data.store(false);
         const QSize client = window_->viewport()->size();
         const QImage shown =
