@@ -25,12 +25,13 @@ void drawRecords(const Record* list, int32_t count, uint32_t colour, uint32_t* p
 }  // namespace
 
 void drawFrame(uint32_t* pixels, int stride) {
-    const auto& colours = palettePixels;
+    const uint32_t* colours = palettePixels.data();
+    const float* levels = E.nutrient;
     for (int32_t y = 0; y < kWorldSide; ++y) {
         uint32_t* row = pixels + static_cast<std::size_t>(y) * stride;
-        const int32_t first = y * kWorldSide;
+        const float* levelRow = levels + static_cast<std::size_t>(y) * kWorldSide;
         for (int32_t x = 0; x < kWorldSide; ++x)
-            row[x] = colours[nutrientIndex(nutrientAt(first + x))];
+            row[x] = colours[nutrientIndex(relaxedLoad(levelRow[x]))];
     }
     drawRecords<plant>(PL, Ppop, pixelOf(kPlantColour), pixels, stride);
     drawRecords<animal>(HL, Hpop, pixelOf(kHerbivoreColour), pixels, stride);

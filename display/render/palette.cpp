@@ -37,11 +37,4 @@ int colorTransform(int topIndex, int bottomIndex, float topValue, float bottomVa
     return static_cast<int>(result);
 }
 
-int nutrientIndex(float level) {
-    const int index = colorTransform(768, 485, 6000.0f, 500.0f, level);
-    if (index < 0) return 0;
-    if (index > kPaletteSize - 1) return kPaletteSize - 1;
-    return index;
-}
-
 }  // namespace kesmir

@@ -34,9 +34,18 @@ void initPalette();
 // value at the bottom, the value to map; truncated toward zero.
 int colorTransform(int topIndex, int bottomIndex, float topValue, float bottomValue, float value);
 
-// The palette index of a nutrient level; levels past either end of the
-// palette take the nearest end entry.
-int nutrientIndex(float level);
+// The palette index of a nutrient level: colorTransform(768, 485, 6000, 500,
+// level), with levels past either end of the palette (and NaN) taking the
+// nearest end entry (entry 0 for NaN). Inline for the frame's hot loop: the
+// same single-precision steps as colorTransform, clamped while still a float,
+// which gives the same index for every level and cannot overflow.
+inline int nutrientIndex(float level) {
+    constexpr float kSlope = static_cast<float>(768 - 485) / (6000.0f - 500.0f);
+    float index = 485.0f + kSlope * (level - 500.0f);
+    index = index > 0.0f ? index : 0.0f;  // NaN fails the test too
+    index = index < float(kPaletteSize - 1) ? index : float(kPaletteSize - 1);
+    return static_cast<int>(index);
+}
 
 constexpr Rgb kPlantColour{10, 250, 0};
 constexpr Rgb kHerbivoreColour{0, 10, 250};

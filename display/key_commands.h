@@ -1,0 +1,40 @@
+// What each key of the main window does: one table from Qt key codes to
+// commands. Letters answer in either case (Qt reports both as the same key).
+#pragma once
+
+#include <optional>
+
+#include "display/scroll_state.h"
+
+namespace kesmir {
+
+// The parameter dialogs the letter keys open, by their resource numbers.
+enum class ParameterDialog {
+    metabolic = 120,     // M "Metabolic Levels"
+    satiety = 121,       // T "Satiety Levels"
+    reproduction = 122,  // R "Reproduction Energy Requirements"
+    senescence = 123,    // S "Senescent Age"
+    maturity = 126,      // A "Age of Sexual Maturity"
+};
+
+enum class Command {
+    scroll,           // a scroll request on one axis
+    toggleOverlay,    // D
+    showHints,        // H
+    toggleSpotFile,   // L
+    logNutrients,     // N
+    quit,             // Q
+    parameterDialog,  // A, M, R, S, T
+};
+
+struct KeyCommand {
+    Command command;
+    ScrollAxis axis = ScrollAxis::vertical;               // for scroll
+    ScrollRequest request = ScrollRequest::finished;      // for scroll
+    ParameterDialog dialog = ParameterDialog::metabolic;  // for parameterDialog
+};
+
+// The command bound to a Qt key code, or nothing for keys without one.
+std::optional<KeyCommand> commandForKey(int qtKey);
+
+}  // namespace kesmir

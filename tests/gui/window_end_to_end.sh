@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Runs the real binary with and without a window system, in a scratch
+# directory: without one it says so in one line and runs headless; with the
+# offscreen platform it opens its window and runs until its cycle limit.
+set -u
+kesmir=$(realpath "$1")
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cd "$scratch" || exit 1
+failures=0
+
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+run_in() {  # directory expected-lines environment-and-command...
+    local directory=$1 lines=$2
+    shift 2
+    mkdir "$directory" && cd "$directory" || exit 1
+    env "$@" "$kesmir" --cycles "$lines" --delay 0 >out.txt 2>err.txt
+    local code=$?
+    [ "$code" -eq 0 ] || fail "$directory: exit code $code"
+    [ "$(wc -l <dt.dat)" -eq "$lines" ] || fail "$directory: dt.dat has $(wc -l <dt.dat) lines"
+    [ "$(wc -l <out.txt)" -eq "$lines" ] || fail "$directory: $(wc -l <out.txt) status lines"
+}
+
+run_in no-display 1 -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM
+[ "$(wc -l <err.txt)" -eq 1 ] || fail "no display: wanted one line on stderr, got: $(cat err.txt)"
+grep -q "^kesmir: no display.*running headless$" err.txt || fail "no display: $(cat err.txt)"
+cd ..
+
+run_in silent-display 1 -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:4711
+grep -q ":4711.*running headless$" err.txt || fail "unreachable display: $(cat err.txt)"
+cd ..
+
+run_in offscreen 2 QT_QPA_PLATFORM=offscreen
+grep -q "headless" err.txt && fail "offscreen: ran headless: $(cat err.txt)"
+cd ..
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures window end-to-end check(s) failed"
+    exit 1
+fi
+echo "all window end-to-end checks passed"
