@@ -12,7 +12,7 @@ constexpr KeyCommand scroll(ScrollAxis axis, ScrollRequest request) {
     return {Command::scroll, axis, request};
 }
 
-constexpr KeyCommand dialog(ParameterDialog which) {
+constexpr KeyCommand dialog(ParameterDialogKind which) {
     return {Command::parameterDialog, ScrollAxis::vertical, ScrollRequest::finished, which};
 }
 
@@ -34,16 +34,16 @@ constexpr std::array<std::pair<int, KeyCommand>, 18> kKeyTable{{
     {Qt::Key_End, scroll(vertical, toEnd)},
     {Qt::Key_Left, scroll(horizontal, pageBack)},
     {Qt::Key_Right, scroll(horizontal, pageForward)},
-    {Qt::Key_A, dialog(ParameterDialog::maturity)},
+    {Qt::Key_A, dialog(ParameterDialogKind::maturity)},
     {Qt::Key_D, plain(Command::toggleOverlay)},
     {Qt::Key_H, plain(Command::showHints)},
     {Qt::Key_L, plain(Command::toggleSpotFile)},
-    {Qt::Key_M, dialog(ParameterDialog::metabolic)},
+    {Qt::Key_M, dialog(ParameterDialogKind::metabolic)},
     {Qt::Key_N, plain(Command::logNutrients)},
     {Qt::Key_Q, plain(Command::quit)},
-    {Qt::Key_R, dialog(ParameterDialog::reproduction)},
-    {Qt::Key_S, dialog(ParameterDialog::senescence)},
-    {Qt::Key_T, dialog(ParameterDialog::satiety)},
+    {Qt::Key_R, dialog(ParameterDialogKind::reproduction)},
+    {Qt::Key_S, dialog(ParameterDialogKind::senescence)},
+    {Qt::Key_T, dialog(ParameterDialogKind::satiety)},
 }};
 
 }  // namespace

@@ -4,18 +4,10 @@
 
 #include <optional>
 
+#include "dialogs/parameter_table.h"
 #include "display/scroll_state.h"
 
 namespace kesmir {
-
-// The parameter dialogs the letter keys open, by their resource numbers.
-enum class ParameterDialog {
-    metabolic = 120,     // M "Metabolic Levels"
-    satiety = 121,       // T "Satiety Levels"
-    reproduction = 122,  // R "Reproduction Energy Requirements"
-    senescence = 123,    // S "Senescent Age"
-    maturity = 126,      // A "Age of Sexual Maturity"
-};
 
 enum class Command {
     scroll,           // a scroll request on one axis
@@ -29,9 +21,9 @@ enum class Command {
 
 struct KeyCommand {
     Command command;
-    ScrollAxis axis = ScrollAxis::vertical;               // for scroll
-    ScrollRequest request = ScrollRequest::finished;      // for scroll
-    ParameterDialog dialog = ParameterDialog::metabolic;  // for parameterDialog
+    ScrollAxis axis = ScrollAxis::vertical;                       // for scroll
+    ScrollRequest request = ScrollRequest::finished;              // for scroll
+    ParameterDialogKind dialog = ParameterDialogKind::metabolic;  // for parameterDialog
 };
 
 // The command bound to a Qt key code, or nothing for keys without one.

@@ -2,13 +2,18 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <clocale>
 #include <thread>
 
+#include "dialogs/parameter_dialog.h"
 #include "display/display_thread.h"
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
 #include "display/window_system.h"
 #include "display/world_window.h"
+#include "reports/gui/spot_sample_dialog.h"
+#include "reports/model/spot_sample.h"
+#include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
 
 // The resources live in a static library: register them explicitly, or the
@@ -25,6 +30,9 @@ namespace {
 // display thread stops before the images it draws into are released.
 void runEventLoop(int& argc, char** argv) {
     QApplication app(argc, argv);
+    // Qt takes the user's locale; every number the program prints, writes or
+    // reads keeps the C library's own form ("250.000000", never "250,000000").
+    std::setlocale(LC_NUMERIC, "C");
     registerResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kesmir-icon.png")));
 
@@ -33,10 +41,21 @@ void runEventLoop(int& argc, char** argv) {
     window.applyInitialGeometry();
     window.show();
     window.applyInitialGeometry();  // now that the frame's size is known
+    window.parameterDialogHook = [&window](ParameterDialogKind kind) {
+        runParameterDialog(kind, &window);
+    };
+    window.selectionCompleteHook = [&window](const SpotSelection& selection) {
+        UL = vt{selection.UL.x, selection.UL.y};
+        LR = vt{selection.LR.x, selection.LR.y};
+        spotSample(&window, selection.hScrollPos, selection.vScrollPos);
+    };
 
     DisplayThread display(buffers, overlayFont(window.logicalDpiY()),
                           [&window] { window.requestRepaint(); });
     display.start();
+    // Running before the thread starts, so a sample asked for while the world
+    // is being seeded waits for the first cycle boundary.
+    cycleGate.setRunning(true);
     std::thread(ecoNode).detach();  // ends the process itself by its stop rule
     QApplication::exec();
     display.stop();

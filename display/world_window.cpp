@@ -196,7 +196,7 @@ void WorldWindow::runCommand(const KeyCommand& command) {
     }
 }
 
-void WorldWindow::openParameterDialog(ParameterDialog which) {
+void WorldWindow::openParameterDialog(ParameterDialogKind which) {
     if (!parameterDialogHook) return;
     // Parameters written while paused are published to the simulation by
     // the release store that clears `pause`.

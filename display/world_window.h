@@ -26,7 +26,7 @@ class WorldWindow : public QAbstractScrollArea {
     // Runs a parameter dialog (keys A, M, R, S, T). The window sets `pause`
     // around the call, so the simulation halts at its next cycle boundary
     // while the user edits. Empty: those keys do nothing.
-    std::function<void(ParameterDialog)> parameterDialogHook;
+    std::function<void(ParameterDialogKind)> parameterDialogHook;
 
     // Called on the window thread after the second left click of a
     // selection, with both corners and the scroll positions.
@@ -64,7 +64,7 @@ class WorldWindow : public QAbstractScrollArea {
 
   private:
     void runCommand(const KeyCommand& command);
-    void openParameterDialog(ParameterDialog which);
+    void openParameterDialog(ParameterDialogKind which);
     void onBarAction(ScrollAxis axis, int action);
     void syncBars();
     QScrollBar* bar(ScrollAxis axis) const;

@@ -194,17 +194,18 @@ class WorldWindowTest : public QObject {
     }
 
     void parameterDialogsRunPaused() {
-        std::vector<ParameterDialog> opened;
+        std::vector<ParameterDialogKind> opened;
         std::vector<bool> pausedDuring;
-        window_->parameterDialogHook = [&](ParameterDialog which) {
+        window_->parameterDialogHook = [&](ParameterDialogKind which) {
             opened.push_back(which);
             pausedDuring.push_back(pause.load());
         };
         for (char key : {'a', 'm', 'M', 'r', 's', 't'})
             QTest::keyClick(window_, key);
-        const std::vector<ParameterDialog> expected{
-            ParameterDialog::maturity,     ParameterDialog::metabolic,  ParameterDialog::metabolic,
-            ParameterDialog::reproduction, ParameterDialog::senescence, ParameterDialog::satiety};
+        const std::vector<ParameterDialogKind> expected{
+            ParameterDialogKind::maturity,   ParameterDialogKind::metabolic,
+            ParameterDialogKind::metabolic,  ParameterDialogKind::reproduction,
+            ParameterDialogKind::senescence, ParameterDialogKind::satiety};
         QVERIFY(opened == expected);
         QVERIFY(pausedDuring == std::vector<bool>(6, true));
         QVERIFY(!pause.load());
