@@ -98,21 +98,31 @@ class Feeder {
     static constexpr int32_t kSlotAhead = 2;
     static constexpr int32_t kPreyAhead = 1;
     static constexpr int32_t kRing = kAimAhead + 1;
+    // Every look-up takes two draws: its distance and its direction.
+    static constexpr RandomJump kLookUpDraws = RandomJump::of(2 * kLookUps);
 
     void aim(int32_t i) {
+        LocalRandom random;
+        // A satiated eater's look-ups find nothing it eats; only their draws
+        // count, and those are skipped in one jump.
+        if (!hungry(i)) {
+            random.skip(kLookUpDraws);
+            random.commit();
+            return;
+        }
         const animal& a = eaters_[i];
         const SmallDivisor reach(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
         const DirectionWheel wheel(a.chrom4);
         const vt p{a.x, a.y};
-        const bool fetch = hungry(i);
         int32_t* cells = aims_[i % kRing].cells;
-        LocalRandom random;
         for (int look = 0; look < kLookUps; ++look) {
-            const int32_t distance = reach.remainder(random.draw());
-            const vt direction = dir[wheel.index(random.fRan())];
+            int32_t distanceDraw, directionDraw;
+            random.drawTwo(distanceDraw, directionDraw);
+            const int32_t distance = reach.remainder(distanceDraw);
+            const vt direction = dir[wheel.index(fRanOf(directionDraw))];
             const int32_t cell = cellIndex(bound(sum(p, scale(distance, direction))));
             cells[look] = cell;
-            if (fetch) slots_.prefetchBit(cell);
+            slots_.prefetchBit(cell);
         }
         random.commit();
     }

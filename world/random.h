@@ -23,6 +23,24 @@ inline int32_t draw() {
     return static_cast<int32_t>((randState >> 16) & 0x7FFF);
 }
 
+// The generator's step taken n times at once: state -> multiplier * state +
+// increment, both mod 2^32. Used where a run of draws is known to be thrown
+// away, so it can be skipped without changing the sequence.
+struct RandomJump {
+    uint32_t multiplier = 1;
+    uint32_t increment = 0;
+
+    static constexpr RandomJump of(uint32_t draws) {
+        RandomJump jump;
+        for (uint32_t i = 0; i < draws; ++i) {
+            jump.multiplier *= 214013u;
+            jump.increment = jump.increment * 214013u + 2531011u;
+        }
+        return jump;
+    }
+    constexpr uint32_t apply(uint32_t state) const { return state * multiplier + increment; }
+};
+
 // A draw divided by 32767 in single precision: 0.0 and 1.0 included.
 inline float fRanOf(int32_t d) {
     return static_cast<float>(d) / 32767.0f;
@@ -42,6 +60,15 @@ class LocalRandom {
         return static_cast<int32_t>((state_ >> 16) & 0x7FFF);
     }
     float fRan() { return fRanOf(draw()); }
+    // Two draws in a row. The second is computed from the same state as the
+    // first, so the two multiplications do not wait on each other.
+    void drawTwo(int32_t& first, int32_t& second) {
+        constexpr RandomJump kTwo = RandomJump::of(2);
+        first = static_cast<int32_t>(((state_ * 214013u + 2531011u) >> 16) & 0x7FFF);
+        state_ = kTwo.apply(state_);
+        second = static_cast<int32_t>((state_ >> 16) & 0x7FFF);
+    }
+    void skip(const RandomJump& jump) { state_ = jump.apply(state_); }
     void commit() const { randState = state_; }
 
   private:

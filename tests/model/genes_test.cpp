@@ -35,6 +35,30 @@ TEST(RandomTest, fRanCoversZeroAndOneExactly) {
     EXPECT_EQ(fRan(), 16384.0f / 32767.0f);
 }
 
+TEST(RandomTest, LocalShortcutsKeepTheSequence) {
+    // A jump over n draws and a pair of draws land where single draws do,
+    // from states that wrap the 32-bit arithmetic.
+    for (const uint32_t start : {1u, 0xFFFFFFFFu, 0x8000001Bu}) {
+        for (const uint32_t n : {0u, 1u, 62u, 118u}) {
+            seedRandom(start);
+            for (uint32_t i = 0; i < n; ++i)
+                draw();
+            EXPECT_EQ(RandomJump::of(n).apply(start), randState) << start << " " << n;
+        }
+        seedRandom(start);
+        const int32_t first = draw();
+        const int32_t second = draw();
+        seedRandom(start);
+        LocalRandom local;
+        int32_t a = -1, b = -1;
+        local.drawTwo(a, b);
+        local.commit();
+        EXPECT_EQ(a, first);
+        EXPECT_EQ(b, second);
+        EXPECT_EQ(local.draw(), draw());
+    }
+}
+
 TEST(CrossoverTest, CutSplitsTheWordsBetweenTheParents) {
     const uint32_t ones = 0xFFFFFFFFu;
     seedRandom(stateWhereDraws({cutOf(0), noMutation()}));
