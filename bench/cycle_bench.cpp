@@ -37,7 +37,9 @@ double median(std::vector<double> values) {
     return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
 }
 
-double ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double ms(Clock::duration d) {
+    return std::chrono::duration<double, std::milli>(d).count();
+}
 
 // CPU time of this thread: on a busy machine it says more than wall time.
 double threadCpuMs() {
@@ -52,7 +54,8 @@ double nutrientPassMs() {
     for (int repeat = 0; repeat < 15; ++repeat) {
         const auto start = Clock::now();
         float* levels = E.nutrient;
-        for (int32_t cell = 0; cell < kCells; ++cell) levels[cell] = levels[cell] + 0.0f;
+        for (int32_t cell = 0; cell < kCells; ++cell)
+            levels[cell] = levels[cell] + 0.0f;
         times.push_back(ms(Clock::now() - start));
     }
     return median(times);
@@ -71,7 +74,8 @@ int main(int argc, char** argv) {
     const int firstMeasured = argc > 2 ? std::atoi(argv[2]) : 100;
 
     // No data files: a fresh nutrient layer and a generated seed sample.
-    const auto scratch = std::filesystem::temp_directory_path() / ("kesmir-bench-" + std::to_string(getpid()));
+    const auto scratch =
+        std::filesystem::temp_directory_path() / ("kesmir-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(scratch);
     std::filesystem::current_path(scratch);
 

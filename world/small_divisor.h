@@ -10,7 +10,7 @@
 namespace kesmir {
 
 class SmallDivisor {
-public:
+  public:
     static constexpr int32_t kLargest = 31;
 
     explicit constexpr SmallDivisor(int32_t m)
@@ -23,7 +23,7 @@ public:
         return static_cast<int32_t>(d - quotient * m_);
     }
 
-private:
+  private:
     uint32_t m_;
     uint64_t multiplier_;
 };

@@ -15,7 +15,7 @@ namespace kesmir::testing {
 namespace {
 
 class Fnv {
-public:
+  public:
     void word(uint32_t w) {
         for (int i = 0; i < 4; ++i) {
             hash_ ^= (w >> (8 * i)) & 0xFFu;
@@ -29,7 +29,7 @@ public:
     }
     uint64_t value() const { return hash_; }
 
-private:
+  private:
     uint64_t hash_ = 14695981039346656037ull;
 };
 
@@ -42,8 +42,7 @@ void hashCommon(Fnv& h, int32_t x, int32_t y, float energy, uint8_t alive, int32
 }
 
 reference::CycleReport reportNow() {
-    return reference::CycleReport{kk,   Ppop, Hpop, Cpop, Peat, Heat,
-                                  Ceat, pmax, hmax, cmax, emax};
+    return reference::CycleReport{kk, Ppop, Hpop, Cpop, Peat, Heat, Ceat, pmax, hmax, cmax, emax};
 }
 
 reference::Summary summaryNow() {
