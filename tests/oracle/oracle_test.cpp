@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "model/model_fixture.h"
+#include "oracle/fnv_hash.h"
 #include "oracle/reference/reference_model.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
@@ -13,25 +14,6 @@
 
 namespace kesmir::testing {
 namespace {
-
-class Fnv {
-  public:
-    void word(uint32_t w) {
-        for (int i = 0; i < 4; ++i) {
-            hash_ ^= (w >> (8 * i)) & 0xFFu;
-            hash_ *= 1099511628211ull;
-        }
-    }
-    void real(float f) {
-        uint32_t bits;
-        std::memcpy(&bits, &f, sizeof bits);
-        word(bits);
-    }
-    uint64_t value() const { return hash_; }
-
-  private:
-    uint64_t hash_ = 14695981039346656037ull;
-};
 
 void hashCommon(Fnv& h, int32_t x, int32_t y, float energy, uint8_t alive, int32_t age) {
     h.word(static_cast<uint32_t>(x));

@@ -1,8 +1,12 @@
 #include "reference_model.h"
 
+#include "../fnv_hash.h"
+
 #include <cstring>
 
 namespace reference {
+
+using kesmir::testing::Fnv;
 
 namespace {
 
@@ -44,25 +48,6 @@ float sight(const Animal& c) {
 int32_t reach(const Animal& a) {
     return 12 + static_cast<int32_t>(field(a.chrom4, 24, 3));
 }
-
-class Fnv {
-  public:
-    void word(uint32_t w) {
-        for (int i = 0; i < 4; ++i) {
-            hash_ ^= (w >> (8 * i)) & 0xFFu;
-            hash_ *= 1099511628211ull;
-        }
-    }
-    void real(float f) {
-        uint32_t bits;
-        std::memcpy(&bits, &f, sizeof bits);
-        word(bits);
-    }
-    uint64_t value() const { return hash_; }
-
-  private:
-    uint64_t hash_ = 14695981039346656037ull;
-};
 
 void hashRecord(Fnv& h, const Plant& p) {
     h.word(static_cast<uint32_t>(p.x));
