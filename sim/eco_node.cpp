@@ -12,9 +12,11 @@
 #include "sim/eat.h"
 #include "sim/metabolism.h"
 #include "sim/move.h"
+#include "sim/population_history.h"
 #include "sim/population_log.h"
 #include "sim/report_lines.h"
 #include "sim/reproduce.h"
+#include "sim/world_version.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -28,32 +30,39 @@ void runCycleSteps() {
     {
         StepTimer t(stepTimings, Step::moveHerbivores);
         moveHerbivores();
+        noteWorldChanged();
     }
     {
         StepTimer t(stepTimings, Step::moveCarnivores);
         moveCarnivores();
+        noteWorldChanged();
     }
     {
         StepTimer t(stepTimings, Step::metabolize);
         replenish(metabolize());
+        noteWorldChanged();
     }
     {
         StepTimer t(stepTimings, Step::eat);
         eat();
+        noteWorldChanged();
     }
     {
         StepTimer t(stepTimings, Step::reproduce);
         reproduce();
+        noteWorldChanged();
     }
     {
         StepTimer t(stepTimings, Step::die);
         die();
+        noteWorldChanged();
     }
     {
         StepTimer t(stepTimings, Step::cull);
         cull();
         addNew();
         bufferSwap();
+        noteWorldChanged();
     }
     stepTimings.countCycle();
 }
@@ -84,6 +93,7 @@ void report() {
     std::fflush(stdout);
     StepTimer t(stepTimings, Step::files);
     appendPopulationLog(populationLogLine());
+    populationHistory.append({kk, Ppop, Hpop, Cpop});
 }
 
 }  // namespace
@@ -97,6 +107,11 @@ void runCycle() {
         StepTimer t(stepTimings, Step::files);
         storeGMSamples();
     }
+    if (runSettings.pictureEvery > 0 && kk % runSettings.pictureEvery == 0 &&
+        runSettings.savePicture) {
+        StepTimer t(stepTimings, Step::files);
+        runSettings.savePicture(kk);
+    }
     runCycleSteps();
     kk += 1;
 }
@@ -106,6 +121,7 @@ void ecoNode() {
     pause.store(false, std::memory_order_release);
     cycleGate.setRunning(true);
     matureNutrients();
+    noteWorldChanged();
     if (runSettings.cycleLimit == 0) endProcess(0);
     for (;;) {
         runCycle();

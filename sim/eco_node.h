@@ -12,6 +12,10 @@ namespace kesmir {
 struct RunSettings {
     int64_t cycleLimit = -1;  // stop with exit code 0 after this many cycles; -1: no limit
     bool printTimings = false;
+    // Every this many cycles (0: never), at the cycle boundary before the
+    // steps run, savePicture(kk) writes a picture of the world.
+    int32_t pictureEvery = 0;
+    void (*savePicture)(int32_t cycle) = nullptr;
 };
 
 extern RunSettings runSettings;
@@ -26,7 +30,7 @@ void runCycleSteps();
 
 // One whole cycle: sleep `delay`, print the status line, append the log line,
 // wait while paused, park for a hold, store the gene sample every 1000th
-// cycle, run the steps and count the cycle.
+// cycle, save the picture when one is due, run the steps and count the cycle.
 void runCycle();
 
 // True when a population has fallen to one or none.
