@@ -17,6 +17,12 @@ enum class Command {
     logNutrients,     // N
     quit,             // Q
     parameterDialog,  // A, M, R, S, T
+    fitWorld,         // F
+    oneToOne,         // 1
+    zoomIn,           // + (or =, which carries + on many keyboards)
+    zoomOut,          // -
+    toggleChart,      // G
+    savePictures,     // P
 };
 
 struct KeyCommand {
