@@ -3,8 +3,11 @@
 #include <QBuffer>
 #include <cstdio>
 
+#include "display/population_chart.h"
 #include "display/render/frame.h"
 #include "display/render/palette.h"
+#include "sim/cycle_gate.h"
+#include "world/counters.h"
 #include "world/format.h"
 #include "world/grid.h"
 
@@ -88,6 +91,17 @@ void BackgroundPictures::wait() {
     for (Writer& writer : writers_)
         writer.thread.join();
     writers_.clear();
+}
+
+void takePictures(BackgroundPictures& pictures, PopulationChart& chart) {
+    int32_t cycle = 0;
+    QImage world;
+    {
+        CycleHold hold;
+        cycle = kk;
+        world = worldPicture();
+    }
+    pictures.save(cycle, std::move(world), chart.isVisible() ? chart.picture() : QImage());
 }
 
 }  // namespace kesmir

@@ -56,4 +56,11 @@ class BackgroundPictures {
     std::list<Writer> writers_;
 };
 
+class PopulationChart;
+
+// The P key: the world as it stands at the next cycle boundary (the
+// simulation is held for the moment of the copy), and the chart while it is
+// open, both named by that cycle; encoded and written in the background.
+void takePictures(BackgroundPictures& pictures, PopulationChart& chart);
+
 }  // namespace kesmir

@@ -70,6 +70,8 @@ void PopulationChart::setLogarithmic(bool on) {
 
 void PopulationChart::useCountAxis(bool logarithmic) {
     logarithmic_ = logarithmic;
+    for (QLineSeries* line : lines_)
+        line->clear();  // a logarithmic axis must never see a count of 0
     if (countAxis_ != nullptr) {
         chart_->removeAxis(countAxis_);
         delete countAxis_;

@@ -40,19 +40,6 @@ void toggleChart(PopulationChart& chart, const QWidget& beside) {
     chart.show();
 }
 
-// P: the world as it stands at a cycle boundary, and the chart while it is
-// open, both of that cycle; encoded and written in the background.
-void takePictures(BackgroundPictures& pictures, PopulationChart& chart) {
-    int32_t cycle = 0;
-    QImage world;
-    {
-        CycleHold hold;
-        cycle = kk;
-        world = worldPicture();
-    }
-    pictures.save(cycle, std::move(world), chart.isVisible() ? chart.picture() : QImage());
-}
-
 // Runs the window until it is closed. The locals go in reverse order: the
 // display thread stops before the images it draws into are released, and
 // the pictures being written are waited for.

@@ -28,8 +28,12 @@ ChartLines reduceHistory(const PopulationHistory& history, std::size_t count, in
                 if (history[i].*member < history[lowest].*member) lowest = i;
                 if (history[i].*member > history[highest].*member) highest = i;
             }
-            line.push_back(point(std::min(lowest, highest)));
-            if (lowest != highest) line.push_back(point(std::max(lowest, highest)));
+            const std::size_t earlier = std::min(lowest, highest);
+            const std::size_t later = std::max(lowest, highest);
+            if (run == 0 && earlier != 0) line.push_back(point(0));
+            line.push_back(point(earlier));
+            if (later != earlier) line.push_back(point(later));
+            if (run + 1 == runs && later != count - 1) line.push_back(point(count - 1));
         }
     }
     return lines;

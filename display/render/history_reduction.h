@@ -29,7 +29,8 @@ inline constexpr std::array<int32_t PopulationCounts::*, 3> kChartedCounts{
 // two entries per column, every entry; otherwise the entries are split into
 // `columns` runs of (nearly) equal length, and each run gives its lowest and
 // its highest count, in the order they came (one point when they are the
-// same entry).
+// same entry); the first and the last entry are always kept, so the line
+// spans the run and ends at the latest count.
 ChartLines reduceHistory(const PopulationHistory& history, std::size_t count, int columns);
 
 }  // namespace kesmir
