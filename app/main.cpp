@@ -13,6 +13,7 @@
 #include "world/vt.h"
 
 #ifdef KESMIR_HAS_GUI
+#include "display/pictures.h"
 #include "display/window_app.h"
 #endif
 
@@ -25,6 +26,10 @@ void prepareModel(const kesmir::Options& options) {
     kesmir::delay = options.delay;
     kesmir::runSettings.cycleLimit = options.cycles;
     kesmir::runSettings.printTimings = options.timings;
+    kesmir::runSettings.pictureEvery = options.pngEvery;
+#ifdef KESMIR_HAS_GUI
+    kesmir::runSettings.savePicture = kesmir::saveWorldPictureAtBoundary;
+#endif
 }
 
 [[noreturn]] void runHeadless() {
@@ -51,6 +56,12 @@ int main(int argc, char** argv) {
         case kesmir::Options::Action::run:
             break;
     }
+#ifndef KESMIR_HAS_GUI
+    if (options.pngEvery > 0) {
+        std::fputs("kesmir: --png-every needs a build with Qt (KESMIR_GUI=ON)\n", stderr);
+        return 2;
+    }
+#endif
     prepareModel(options);
 #ifdef KESMIR_HAS_GUI
     if (!options.headless) {

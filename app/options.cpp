@@ -60,6 +60,9 @@ struct Parser {
                            "a number of milliseconds", 0, 3600000, options.delay);
         flag("--timings", "print the time spent in each step of the cycle at exit",
              options.timings);
+        addNumber<int32_t>(app, "--png-every", "N",
+                           "save the world as world-CYCLE.png every N cycles, default 0: never",
+                           "a number of cycles", 0, INT32_MAX, options.pngEvery);
     }
 
     void flag(const std::string& names, const std::string& meaning, bool& target) {

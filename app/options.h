@@ -15,7 +15,8 @@ struct Options {
     uint32_t seed = 1;
     int32_t delay = 3;
     bool timings = false;
-    std::string error;  // one line, when action is fail
+    int32_t pngEvery = 0;  // save world-CYCLE.png every this many cycles; 0: never
+    std::string error;     // one line, when action is fail
 };
 
 Options parseOptions(const std::vector<std::string>& arguments);
