@@ -1,5 +1,7 @@
 #include "display/display_thread.h"
 
+#include <algorithm>
+
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
 #include "display/render/palette.h"
@@ -78,7 +80,7 @@ void DisplayThread::run() {
     using Clock = std::chrono::steady_clock;
     initPalette();
     std::optional<FrameKey> drawn;
-    Clock::time_point lastFrame = Clock::now() - kFrameInterval;
+    Clock::time_point nextFrame = Clock::now();
     const auto woken = [this] { return stopping_ || viewChanged_; };
     std::unique_lock lock(mutex_);
     for (;;) {
@@ -86,15 +88,17 @@ void DisplayThread::run() {
         wake_.wait_for(lock, std::chrono::milliseconds(int(delay)), woken);
         while (!woken() && drawn == keyNow())
             wake_.wait_for(lock, kIdleCheck, woken);
-        wake_.wait_until(lock, lastFrame + kFrameInterval, [this] { return stopping_; });
+        wake_.wait_until(lock, nextFrame, [this] { return stopping_; });
         if (stopping_) return;
         // Taken before drawing: a change while the frame is drawn makes
         // another one.
         drawn = keyNow();
         viewChanged_ = false;
         lock.unlock();
+        const Clock::time_point started = Clock::now();
         drawOnce();
-        lastFrame = Clock::now();
+        nextFrame = started + std::max<Clock::duration>(kFrameInterval,
+                                                        kBusyShare * (Clock::now() - started));
         requestRepaint_();
         lock.lock();
     }

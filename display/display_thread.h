@@ -2,7 +2,9 @@
 // something new to show (the world changed, the view moved or the overlay's
 // text changed), at most about 30 a second and never sooner than `delay`
 // milliseconds after the last; while the simulation is paused and the view
-// is still it draws nothing. Each frame is drawn into the back images and
+// is still it draws nothing. A frame that takes long (a huge window) spaces
+// the next ones out, so drawing never takes more than a quarter of a core
+// from the simulation. Each frame is drawn into the back images and
 // published, then the window is asked to repaint. It only reads the model,
 // and never makes the simulation wait.
 #pragma once
@@ -27,6 +29,8 @@ class FrameBuffers;
 class DisplayThread {
   public:
     static constexpr std::chrono::milliseconds kFrameInterval{33};
+    // A frame that took t is followed by the next no sooner than this many t.
+    static constexpr int kBusyShare = 4;
     // How often it looks for news while there was none.
     static constexpr std::chrono::milliseconds kIdleCheck{10};
 

@@ -17,9 +17,9 @@ struct FramePlan {
     FrameLayout layout;  // what the image holds once they are drawn
 };
 
-// Pixels drawn around the view beyond what it shows: a page of scrolling
+// Pixels drawn around the view beyond what it shows: a line of scrolling
 // finds them already drawn.
-inline constexpr int32_t kFrameMargin = 100;
+inline constexpr int32_t kFrameMargin = 20;
 
 // Zoomed out or at one pixel per cell, the image holds the whole content:
 // all of it is drawn when the image was last drawn at another zoom (or
