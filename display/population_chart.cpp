@@ -120,8 +120,8 @@ void PopulationChart::redraw(std::size_t entries, int columns) {
     }
     const int first = entries == 0 ? 0 : history_[0].cycle;
     const int last = entries == 0 ? 0 : history_[entries - 1].cycle;
+    // The cycles end at the latest one; the counts get round ticks.
     cycleAxis_->setRange(first, std::max(last, first + 1));
-    cycleAxis_->applyNiceNumbers();
     countAxis_->setRange(lowest, logarithmic() ? highest * 2 : highest * 1.05);
     if (auto* linear = qobject_cast<QValueAxis*>(countAxis_)) linear->applyNiceNumbers();
 }
