@@ -110,14 +110,16 @@ class ViewRenderTest : public QObject {
 
     // A lone carnivore among plants and herbivores, and a lone herbivore
     // among plants, win their pixels at 1/8; an empty block shows the
-    // nutrient colour of its first cell.
-    void theHighestKindWinsAZoomedOutPixel() {
+    // nutrient colour of its first cell. On one cell, at one pixel per cell,
+    // the carnivore shows over the herbivore over the plant.
+    void theHighestKindWins() {
         for (int32_t y = 0; y < 8; ++y)
             for (int32_t x = 0; x < 24; ++x)
                 testing::addPlant(x, y, 1.0f);
         testing::addHerbivore(3, 3, 1.0f);
         testing::addHerbivore(9, 0, 1.0f);
         testing::addCarnivore(7, 7, 1.0f);
+        testing::addHerbivore(7, 7, 1.0f);
         setNutrient(cellIndex(24, 0), 500.0f);
         uint32_t row[4] = {};
         drawView(liveWorldLayers(), {1, 8}, {0, 0, 4, 1}, row, 4);
@@ -125,6 +127,11 @@ class ViewRenderTest : public QObject {
         QCOMPARE(row[1], pixelOf(kHerbivoreColour));
         QCOMPARE(row[2], pixelOf(kPlantColour));
         QCOMPARE(row[3], pixelOf(Rgb{255, 229, 0}));
+
+        drawView(liveWorldLayers(), kOnePixelPerCell, {7, 7, 1, 1}, row, 1);
+        QCOMPARE(row[0], pixelOf(kCarnivoreColour));
+        drawView(liveWorldLayers(), kOnePixelPerCell, {3, 3, 1, 1}, row, 1);
+        QCOMPARE(row[0], pixelOf(kHerbivoreColour));
     }
 };
 
