@@ -7,7 +7,6 @@
 #include "display/population_chart.h"
 #include "display/render/palette.h"
 #include "model/model_fixture.h"
-#include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "sim/population_history.h"
 
@@ -51,12 +50,7 @@ class PicturesTest : public QObject {
 
     void everyNCyclesTheWorldIsSavedAtTheBoundary() {
         testing::ScratchDirectory scratch;
-        Ppop = 2000;
-        Hpop = 920;
-        Cpop = 200;
-        delay = 0;
-        pause.store(false);
-        matureNutrients();
+        testing::seedSmallWorld(2000, 920, 200);
         runSettings.pictureEvery = 2;
         runSettings.savePicture = saveWorldPictureAtBoundary;
         for (int i = 0; i < 3; ++i)

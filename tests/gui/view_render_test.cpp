@@ -9,7 +9,6 @@
 #include "display/render/palette.h"
 #include "display/render/view_render.h"
 #include "model/model_fixture.h"
-#include "seed/seeding.h"
 #include "sim/eco_node.h"
 
 namespace kesmir {
@@ -93,12 +92,7 @@ class ViewRenderTest : public QObject {
     // records, so the view at one pixel per cell is drawFrame's picture.
     void atOnePixelPerCellTheViewIsTheFrame() {
         testing::ScratchDirectory scratch;
-        Ppop = 20000;
-        Hpop = 9200;
-        Cpop = 2000;
-        delay = 0;
-        pause.store(false);
-        matureNutrients();
+        testing::seedSmallWorld(20000, 9200, 2000);
         for (int i = 0; i < 3; ++i)
             runCycle();
         const std::size_t cells = kCells;

@@ -6,7 +6,6 @@
 #include <thread>
 
 #include "model/model_fixture.h"
-#include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "sim/population_history.h"
 
@@ -46,12 +45,7 @@ TEST(PopulationHistoryTest, EachCycleAppendsTheCountsOfItsLogLine) {
     ScratchDirectory scratch;
     resetModel();
     populationHistory.clear();
-    Ppop = 2000;
-    Hpop = 920;
-    Cpop = 200;
-    delay = 0;
-    pause.store(false);
-    matureNutrients();
+    seedSmallWorld(2000, 920, 200);
     for (int i = 0; i < 3; ++i)
         runCycle();
     ASSERT_EQ(populationHistory.size(), 3u);
