@@ -218,12 +218,8 @@ void expectSameState(reference::Model& expected) {
 }
 
 TEST(QuickOracleTest, SmallWorldWithHungryCarnivoresAndShortLivesAgrees) {
-    reference::Options options;
-    options.seed = 3;
-    options.plants = 20000;
-    options.herbivores = 5000;
-    options.carnivores = 1000;
-    options.cycles = 2;
+    const reference::Options options{
+        .seed = 3, .plants = 20000, .herbivores = 5000, .carnivores = 1000, .cycles = 2};
     // Values a user could type into the dialogs, so that two cycles see every
     // step at work and at its edges: herbivores breed in the first cycle,
     // plants and carnivores in the second, as soon as they are old enough;
