@@ -58,7 +58,7 @@ DisplayThread::FrameKey DisplayThread::keyNow() const {
     return key;
 }
 
-void DisplayThread::drawOnce() {
+bool DisplayThread::drawOnce() {
     WorldView view;
     {
         std::lock_guard lock(mutex_);
@@ -74,6 +74,7 @@ void DisplayThread::drawOnce() {
     if (overlayRedrawn) displayData(buffers_.backOverlay(), font_, currentOverlayState());
     buffers_.publish(plan.layout, overlayRedrawn);
     frames_.fetch_add(1, std::memory_order_relaxed);
+    return plan.renewal;
 }
 
 void DisplayThread::run() {
@@ -96,9 +97,11 @@ void DisplayThread::run() {
         viewChanged_ = false;
         lock.unlock();
         const Clock::time_point started = Clock::now();
-        drawOnce();
-        nextFrame = started + std::max<Clock::duration>(kFrameInterval,
-                                                        kBusyShare * (Clock::now() - started));
+        const bool renewal = drawOnce();
+        const Clock::duration took = Clock::now() - started;
+        nextFrame =
+            started + (renewal ? kFrameInterval
+                               : std::max<Clock::duration>(kFrameInterval, kBusyShare * took));
         requestRepaint_();
         lock.lock();
     }

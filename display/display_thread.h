@@ -52,8 +52,10 @@ class DisplayThread {
 
     // One frame without waiting: draws the view, the overlay while `data` is
     // set, and publishes them. The palette must be built (the thread builds
-    // it when it starts).
-    void drawOnce();
+    // it when it starts). True when it drew the whole content once for a new
+    // zoom (or the first time), a frame that says nothing of the next ones'
+    // cost.
+    bool drawOnce();
 
     // Frames drawn so far.
     int64_t frames() const { return frames_.load(std::memory_order_relaxed); }

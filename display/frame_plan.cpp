@@ -36,7 +36,8 @@ FramePlan planFrame(const WorldView& view, const FrameLayout& back) {
         plan.layout.originY = around.y;
         plan.layout.valid = around;
     } else {
-        plan.area = back.drawn && back.zoom == view.zoom ? around : content;
+        plan.renewal = !back.drawn || !(back.zoom == view.zoom);
+        plan.area = plan.renewal ? content : around;
         plan.layout.valid = content;
     }
     return plan;

@@ -13,8 +13,9 @@ struct WorldView {
 };
 
 struct FramePlan {
-    PixelRect area;      // the content pixels to draw
-    FrameLayout layout;  // what the image holds once they are drawn
+    PixelRect area;        // the content pixels to draw
+    FrameLayout layout;    // what the image holds once they are drawn
+    bool renewal = false;  // the whole content, once, for an image of another zoom
 };
 
 // Pixels drawn around the view beyond what it shows: a line of scrolling

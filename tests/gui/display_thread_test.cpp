@@ -8,6 +8,7 @@
 
 #include "display/display_thread.h"
 #include "display/frame_buffers.h"
+#include "display/frame_plan.h"
 #include "display/overlay_painter.h"
 #include "model/model_fixture.h"
 #include "sim/world_version.h"
@@ -47,6 +48,28 @@ class DisplayThreadTest : public QObject {
         QTest::qWait(200);
         QCOMPARE(display.frames(), int64_t(5));
         display.stop();
+    }
+
+    // What a frame draws: everything once per zoom (a renewal, which does not
+    // space out the next frames), then the view and a line around it;
+    // zoomed in, that much at the image's corner.
+    void framePlans() {
+        const WorldView view{kOnePixelPerCell, {1000, 500, 800, 600}};
+        FrameLayout back;
+        back.drawn = false;
+        FramePlan plan = planFrame(view, back);
+        QVERIFY(plan.renewal);
+        QCOMPARE(plan.area, (PixelRect{0, 0, 3500, 3500}));
+        plan = planFrame(view, plan.layout);
+        QVERIFY(!plan.renewal);
+        QCOMPARE(plan.area, (PixelRect{980, 480, 840, 640}));
+        QCOMPARE(planFrame({Zoom{1, 4}, {0, 0, 800, 600}}, plan.layout).area,
+                 (PixelRect{0, 0, 875, 875}));
+
+        plan = planFrame({Zoom{4, 1}, {9000, 100, 800, 600}}, plan.layout);
+        QCOMPARE(plan.area, (PixelRect{8980, 80, 840, 640}));
+        QCOMPARE(plan.layout.originX, 8980);
+        QCOMPARE(plan.layout.valid, plan.area);
     }
 
     void atMostThirtyFramesASecond() {
