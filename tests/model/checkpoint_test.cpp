@@ -263,6 +263,20 @@ TEST_F(CheckpointTest, WrittenEveryNthCycleAndOnceWhenAsked) {
     EXPECT_TRUE(std::filesystem::remove(kCheckpointFile));
     storeCheckpointIfDue();  // asked once, written once
     EXPECT_FALSE(std::filesystem::exists(kCheckpointFile));
+
+    // At cycle 1000 the gene sample's draws come after the checkpoint: a
+    // resumed run takes them again.
+    runSettings.checkpointEvery = 1000;
+    kk = 1000;
+    delay = 0;
+    pause = false;
+    const uint32_t before = randState;
+    runCycle();
+    runSettings.checkpointEvery = 0;
+    std::string error;
+    ASSERT_TRUE(readCheckpoint(kCheckpointFile, error)) << error;
+    EXPECT_EQ(randState, before);
+    EXPECT_EQ(kk, 1000);
 }
 
 }  // namespace
