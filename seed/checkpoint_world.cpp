@@ -171,7 +171,8 @@ void writeWorld(CompressedWriter& out) {
     writeKind<plant>(out, PL, Ppop, E.plant);
     writeKind<animal>(out, HL, Hpop, E.herbivore);
     writeKind<animal>(out, CL, Cpop, E.carnivore);
-    out.column(kCells, [](std::size_t cell) { return nutrientAt(static_cast<int32_t>(cell)); });
+    const float* levels = E.nutrient;  // written by this thread only
+    out.column(kCells, [levels](std::size_t cell) { return levels[cell]; });
 }
 
 bool readWorld(CompressedReader& in, std::string& error) {
