@@ -146,7 +146,8 @@ bool readKind(CompressedReader& in, Record* list, int32_t count, SlotLayer& slot
         int32_t cell = 0;
         Slot slot = kEmpty;
         if (!in.value(cell) || !in.value(slot)) return false;
-        if (cell < 0 || cell >= kCells || (slot != kEmpty && indexOf(slot) >= count))
+        const bool pointsOutside = slot != kEmpty && (indexOf(slot) < 0 || indexOf(slot) >= count);
+        if (cell < 0 || cell >= kCells || pointsOutside)
             return fail(error, std::string("a ") + kind + " cell slot is out of range");
         if (slot == kEmpty)
             slots.clear(cell);
@@ -197,6 +198,9 @@ bool readWorld(CompressedReader& in, std::string& error) {
         if (!in.value(extreme)) return failed();
     for (int32_t count : counts)
         if (!validCount(count)) return fail(error, "a population count is out of range");
+    // A run ends when a population falls to one or none, so no boundary has one.
+    if (counts[0] <= 1 || counts[1] <= 1 || counts[2] <= 1)
+        return fail(error, "a population has died out");
 
     selectBuffers(evenBuffers == 1);
     if (!readKind<plant>(in, PL, counts[0], E.plant, "plant", error) ||

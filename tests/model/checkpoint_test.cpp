@@ -238,9 +238,15 @@ TEST_F(CheckpointTest, DamagedOrForeignFilesAreRefusedInOneLine) {
     ASSERT_TRUE(writeCheckpoint("bad-position.kes").ok);
     expectRefused(readFile("bad-position.kes"), "plant stands outside the world", "position");
     PL[0].x = 10;
-    E.herbivore.set(cellIndex(7, 7), slotOf(2, 0));  // there are two herbivores
-    ASSERT_TRUE(writeCheckpoint("bad-slot.kes").ok);
-    expectRefused(readFile("bad-slot.kes"), "slot is out of range", "slot");
+    for (Slot slot : {slotOf(2, 0), Slot{5u << 24}}) {  // two herbivores: indexes 0 and 1
+        E.herbivore.set(cellIndex(7, 7), slot);
+        ASSERT_TRUE(writeCheckpoint("bad-slot.kes").ok);
+        expectRefused(readFile("bad-slot.kes"), "slot is out of range", "slot");
+    }
+    E.herbivore.set(cellIndex(7, 7), slotOf(1, 0));
+    Cpop = 1;
+    ASSERT_TRUE(writeCheckpoint("ended.kes").ok);
+    expectRefused(readFile("ended.kes"), "died out", "one carnivore");
 
     std::string error;
     EXPECT_FALSE(readCheckpoint("missing.kes", error));
