@@ -189,11 +189,11 @@ TEST_F(CheckpointTest, SmallWorldComesBackExactly) {
 TEST_F(CheckpointTest, ResumedRunRepeatsTheUninterruptedOne) {
     Ppop = 500000, Hpop = 230000, Cpop = 50000;
     matureNutrients();
-    runCycles(3);
+    runCycles(2);
     ASSERT_TRUE(writeCheckpoint(kCheckpointFile).ok);
     const Fingerprint atSave = fingerprint();
     Activity activity;
-    const std::vector<std::string> straight = runCycles(3, &activity);
+    const std::vector<std::string> straight = runCycles(2, &activity);
     const Fingerprint atEnd = fingerprint();
     EXPECT_GT(activity.born, 0);
     EXPECT_GT(activity.eaten, 0);
@@ -202,7 +202,7 @@ TEST_F(CheckpointTest, ResumedRunRepeatsTheUninterruptedOne) {
     std::string error;
     ASSERT_TRUE(readCheckpoint(kCheckpointFile, error)) << error;
     EXPECT_EQ(fingerprint(), atSave);
-    EXPECT_EQ(runCycles(3), straight);
+    EXPECT_EQ(runCycles(2), straight);
     EXPECT_EQ(fingerprint(), atEnd);
 }
 
