@@ -6,11 +6,9 @@
 #include <vector>
 
 #include "app/options.h"
+#include "app/run_setup.h"
+#include "seed/parameter_file.h"
 #include "sim/eco_node.h"
-#include "world/lists.h"
-#include "world/params.h"
-#include "world/random.h"
-#include "world/vt.h"
 
 #ifdef KESMIR_HAS_GUI
 #include "display/pictures.h"
@@ -18,19 +16,6 @@
 #endif
 
 namespace {
-
-void prepareModel(const kesmir::Options& options) {
-    kesmir::allocateWorld();
-    kesmir::initDir();
-    kesmir::seedRandom(options.seed);
-    kesmir::delay = options.delay;
-    kesmir::runSettings.cycleLimit = options.cycles;
-    kesmir::runSettings.printTimings = options.timings;
-    kesmir::runSettings.pictureEvery = options.pngEvery;
-#ifdef KESMIR_HAS_GUI
-    kesmir::runSettings.savePicture = kesmir::saveWorldPictureAtBoundary;
-#endif
-}
 
 [[noreturn]] void runHeadless() {
     std::thread simulation(kesmir::ecoNode);
@@ -62,8 +47,16 @@ int main(int argc, char** argv) {
         return 2;
     }
 #endif
-    prepareModel(options);
+    if (std::string error; !kesmir::setUpRun(options, error)) {
+        std::fprintf(stderr, "kesmir: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.printParameters) {
+        std::fputs(kesmir::parameterFileText().c_str(), stdout);
+        return 0;
+    }
 #ifdef KESMIR_HAS_GUI
+    kesmir::runSettings.savePicture = kesmir::saveWorldPictureAtBoundary;
     if (!options.headless) {
         std::string why;
         if (kesmir::windowSystemAvailable(why)) return kesmir::runWindowed(argc, argv);

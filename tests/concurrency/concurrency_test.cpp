@@ -86,7 +86,9 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
         sampled += Psamp + Hsamp + Csamp;
         // The chart reads the history as it grows.
         const std::size_t cycles = populationHistory.size();
-        if (cycles > 0) EXPECT_EQ(populationHistory[cycles - 1].cycle, int32_t(cycles - 1));
+        if (cycles > 0) {
+            EXPECT_EQ(populationHistory[cycles - 1].cycle, int32_t(cycles - 1));
+        }
         EXPECT_LE(int(kk), kMaxCycles);
     }
     logNutrients();  // reads the live layer while nothing else runs any more
