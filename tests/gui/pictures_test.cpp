@@ -48,6 +48,21 @@ class PicturesTest : public QObject {
         QCOMPARE(QImage(QStringLiteral("populations-43.png")).size(), chart.picture().size());
     }
 
+    void aPictureThatCannotBeWrittenLeavesNothingBehind() {
+        testing::ScratchDirectory scratch;
+        std::filesystem::create_directory("world-7.png");  // in the way of the rename
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const WriteResult result = savePng(image, worldPictureName(7));
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.find("world-7.png") != std::string::npos);
+        QVERIFY(result.error.find('\n') == std::string::npos);
+        const auto entries = std::distance(std::filesystem::directory_iterator("."),
+                                           std::filesystem::directory_iterator());
+        QCOMPARE(entries, 1);  // no temporary file left
+        QVERIFY(std::filesystem::is_directory("world-7.png"));
+    }
+
     void everyNCyclesTheWorldIsSavedAtTheBoundary() {
         testing::ScratchDirectory scratch;
         testing::seedSmallWorld(2000, 920, 200);
