@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/options.h"
+#include "seed/temporary_files.h"
+#include "seed/writes_in_progress.h"
 #include "sim/eco_node.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -17,6 +19,13 @@
 #endif
 
 namespace {
+
+// Before any thread starts: what an ended run left behind goes, and what
+// this run writes is never left half-done by SIGINT, SIGTERM or SIGHUP.
+void prepareFiles() {
+    kesmir::removeStaleTemporaryFiles();
+    kesmir::removeTemporaryFilesOnSignals();
+}
 
 void prepareModel(const kesmir::Options& options) {
     kesmir::allocateWorld();
@@ -51,6 +60,7 @@ int main(int argc, char** argv) {
         case kesmir::Options::Action::run:
             break;
     }
+    prepareFiles();
     prepareModel(options);
 #ifdef KESMIR_HAS_GUI
     if (!options.headless) {
