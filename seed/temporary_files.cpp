@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -66,6 +67,7 @@ int removeStaleTemporaryFiles(const std::string& directory) {
     }
     ::closedir(listing);
     if (removed.empty()) return 0;
+    std::sort(removed.begin(), removed.end());
 
     constexpr std::size_t kNamesShown = 3;
     std::string names;

@@ -130,9 +130,9 @@ void finishWritesInProgress(std::chrono::milliseconds patience) {
     if (registryChanged.wait_for(lock, patience, [] { return writesInProgress == 0; })) return;
     dying.store(true);
     removeNamedFiles();
-    std::fprintf(stderr, "kesmir: %d file write%s did not finish within %lld s; %s removed\n",
+    std::fprintf(stderr, "kesmir: %d file write%s did not finish within %g s; %s removed\n",
                  writesInProgress, writesInProgress == 1 ? "" : "s",
-                 static_cast<long long>(patience.count() / 1000),
+                 static_cast<double>(patience.count()) / 1000.0,
                  writesInProgress == 1 ? "its temporary file is" : "their temporary files are");
 }
 
