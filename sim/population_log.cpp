@@ -38,6 +38,7 @@ void tellRecovery() {
     if (!failing) return;
     failing = false;
     const int32_t lastMissing = kk - 1;
+    if (lastMissing < firstMissingCycle) return;  // only emptying it failed
     if (lastMissing == firstMissingCycle) {
         std::fprintf(stderr,
                      "kesmir: %s is written again from cycle %d; the line of cycle %d is missing\n",
@@ -74,8 +75,17 @@ void startPopulationLog() {
     failing = false;
     dueCut = -1;
     const int fd = ::open(kPopulationLogFile, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return tellFailure("empty", errno, false);
-    ::close(fd);
+    if (fd >= 0) {
+        ::close(fd);
+        return;
+    }
+    // Told here, and not again by the appends that fail for the same reason.
+    failing = true;
+    firstMissingCycle = kk;
+    std::fprintf(stderr,
+                 "kesmir: cannot empty %s (%s); the run goes on, and its lines are appended once "
+                 "they can be written\n",
+                 kPopulationLogFile, std::strerror(errno));
 }
 
 void appendPopulationLog(const std::string& line) {
