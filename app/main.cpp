@@ -6,13 +6,11 @@
 #include <vector>
 
 #include "app/options.h"
+#include "app/run_setup.h"
+#include "seed/parameter_file.h"
 #include "seed/temporary_files.h"
 #include "seed/writes_in_progress.h"
 #include "sim/eco_node.h"
-#include "world/lists.h"
-#include "world/params.h"
-#include "world/random.h"
-#include "world/vt.h"
 
 #ifdef KESMIR_HAS_GUI
 #include "display/window_app.h"
@@ -25,15 +23,6 @@ namespace {
 void prepareFiles() {
     kesmir::removeStaleTemporaryFiles();
     kesmir::removeTemporaryFilesOnSignals();
-}
-
-void prepareModel(const kesmir::Options& options) {
-    kesmir::allocateWorld();
-    kesmir::initDir();
-    kesmir::seedRandom(options.seed);
-    kesmir::delay = options.delay;
-    kesmir::runSettings.cycleLimit = options.cycles;
-    kesmir::runSettings.printTimings = options.timings;
 }
 
 [[noreturn]] void runHeadless() {
@@ -60,8 +49,15 @@ int main(int argc, char** argv) {
         case kesmir::Options::Action::run:
             break;
     }
+    if (std::string error; !kesmir::setUpRun(options, error)) {
+        std::fprintf(stderr, "kesmir: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.printParameters) {
+        std::fputs(kesmir::parameterFileText().c_str(), stdout);
+        return 0;
+    }
     prepareFiles();
-    prepareModel(options);
 #ifdef KESMIR_HAS_GUI
     if (!options.headless) {
         std::string why;

@@ -12,6 +12,8 @@ namespace kesmir {
 struct RunSettings {
     int64_t cycleLimit = -1;  // stop with exit code 0 after this many cycles; -1: no limit
     bool printTimings = false;
+    int64_t checkpointEvery = 0;  // write "checkpoint.kes" every N cycles; 0: never
+    bool resumed = false;         // the world came from a checkpoint: no seeding
 };
 
 extern RunSettings runSettings;
@@ -25,8 +27,9 @@ extern StepTimings stepTimings;
 void runCycleSteps();
 
 // One whole cycle: sleep `delay` (parking for a hold meanwhile), print the
-// status line, append the log line, wait while paused, park for a hold, store
-// the gene sample every 1000th cycle, run the steps and count the cycle.
+// status line, append the log line, wait while paused, park for a hold, write
+// a checkpoint when one is due, store the gene sample every 1000th cycle, run
+// the steps and count the cycle.
 void runCycle();
 
 // True when a population has fallen to one or none.
