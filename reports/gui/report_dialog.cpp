@@ -50,6 +50,8 @@ constexpr int kHeight = 295;
 constexpr int kLinesLeft = 80;
 constexpr int kFrameLeft = 70;
 constexpr int kRightMargin = 5;
+// Lines keep as far from the frame's right edge as from its left one.
+constexpr int kFrameInnerMargin = kLinesLeft - kFrameLeft;
 constexpr int kButtonWidth = 100;
 constexpr int kButtonRight = 20;
 
@@ -117,7 +119,8 @@ void ReportDialog::buildControls() {
 
 void ReportDialog::layOut(int linesWidth) {
     const DialogUnits du(font());
-    const int width = std::max(du.x(kWidth), du.x(kLinesLeft) + linesWidth + du.x(kRightMargin));
+    const int width = std::max(
+        du.x(kWidth), du.x(kLinesLeft) + linesWidth + du.x(kFrameInnerMargin + kRightMargin));
     setFixedSize(width, du.y(kHeight));
     frame_->setGeometry(du.x(kFrameLeft), du.y(50), width - du.x(kFrameLeft + kRightMargin),
                         du.y(210));
@@ -126,7 +129,7 @@ void ReportDialog::layOut(int linesWidth) {
     for (int id = kFirstLine; id <= kLastLine; ++id) {
         lines_[static_cast<std::size_t>(id - kFirstLine)]->setGeometry(
             du.x(kLinesLeft), du.y(15 + 15 * (id - kFirstLine)),
-            width - du.x(kLinesLeft + kRightMargin), du.y(15));
+            width - du.x(kLinesLeft + kFrameInnerMargin + kRightMargin), du.y(15));
     }
 }
 

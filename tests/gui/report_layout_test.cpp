@@ -1,6 +1,7 @@
 // "Choose a Report" at its default size and font: every field of every line
 // of every report lies inside its line and the dialog, and the Direction
 // report's heads stand over the numbers of their columns.
+#include <QGroupBox>
 #include <QRadioButton>
 #include <QTest>
 
@@ -13,11 +14,14 @@ namespace kesmir::testing {
 
 namespace {
 
-// Every field drawn inside its line, every line inside the dialog.
+// Every field drawn inside its line, every line inside the dialog and every
+// report line clear of the "Report" frame's edge.
 void expectNothingCutOff(const ReportDialog& dialog, const char* report) {
+    const QRect frame = dialog.findChild<QGroupBox*>()->geometry();
     for (int id = 3001; id <= 3016; ++id) {
         const ReportLine& line = dialog.line(id);
         QVERIFY2(line.geometry().right() < dialog.width(), report);
+        if (id >= 3004) QVERIFY2(line.geometry().right() < frame.right(), report);
         for (const QRect& box : line.fieldBoxes()) {
             QVERIFY2(box.left() >= 0 && box.right() < line.width(),
                      qPrintable(QString("%1, line %2 is cut off: \"%3\"")
