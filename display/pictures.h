@@ -21,7 +21,7 @@ std::string worldPictureName(int32_t cycle);
 std::string chartPictureName(int32_t cycle);
 
 // The world as drawFrame draws it: 3500 x 3500, RGB. Take it while the
-// world is still (at a cycle boundary) for a picture of one moment.
+// world is still (the simulation held) for a picture of one moment.
 QImage worldPicture();
 
 WriteResult savePng(const QImage& image, const std::string& path);
@@ -58,9 +58,10 @@ class BackgroundPictures {
 
 class PopulationChart;
 
-// The P key: the world as it stands at the next cycle boundary (the
-// simulation is held for the moment of the copy), and the chart while it is
-// open, both named by that cycle; encoded and written in the background.
+// The P key: the world as it stands at the next point where the simulation
+// can be held (held for the moment of the copy), and the chart while it is
+// open, both named by the cycle under way; encoded and written in the
+// background.
 void takePictures(BackgroundPictures& pictures, PopulationChart& chart);
 
 }  // namespace kesmir
