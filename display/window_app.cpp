@@ -69,6 +69,12 @@ void runEventLoop(int& argc, char** argv) {
     };
     window.chartHook = [&chart, &window] { toggleChart(chart, window); };
     window.picturesHook = [&pictures, &chart] { takePictures(pictures, chart); };
+    // Q ends the process at once: a picture asked for just before is still
+    // written.
+    window.quitHook = [&pictures] {
+        pictures.wait();
+        endProcess(0);
+    };
 
     DisplayThread display(buffers, overlayFont(window.logicalDpiY()),
                           [&window] { window.requestRepaint(); });
