@@ -13,6 +13,7 @@
 #include "sim/eco_node.h"
 
 #ifdef KESMIR_HAS_GUI
+#include "display/pictures.h"
 #include "display/window_app.h"
 #endif
 
@@ -49,6 +50,12 @@ int main(int argc, char** argv) {
         case kesmir::Options::Action::run:
             break;
     }
+#ifndef KESMIR_HAS_GUI
+    if (options.pngEvery > 0) {
+        std::fputs("kesmir: --png-every needs a build with Qt (KESMIR_GUI=ON)\n", stderr);
+        return 2;
+    }
+#endif
     if (std::string error; !kesmir::setUpRun(options, error)) {
         std::fprintf(stderr, "kesmir: %s\n", error.c_str());
         return 2;
@@ -59,6 +66,7 @@ int main(int argc, char** argv) {
     }
     prepareFiles();
 #ifdef KESMIR_HAS_GUI
+    kesmir::runSettings.savePicture = kesmir::saveWorldPictureAtBoundary;
     if (!options.headless) {
         std::string why;
         if (kesmir::windowSystemAvailable(why)) return kesmir::runWindowed(argc, argv);

@@ -78,6 +78,9 @@ struct Parser {
         app.add_option("--resume", options.resume)
             ->description("go on from a checkpoint instead of seeding a new world")
             ->type_name("FILE");
+        addNumber<int32_t>(app, "--png-every", "N",
+                           "save the world as world-CYCLE.png every N cycles, default 0: never",
+                           "a number of cycles", 0, INT32_MAX, options.pngEvery);
     }
 
     // --set and --params in the order given, --set checked as it goes.

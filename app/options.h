@@ -25,6 +25,7 @@ struct Options {
     bool printParameters = false;
     int64_t checkpointEvery = 0;  // 0: only on the K key
     std::string resume;           // the checkpoint to start from, "" to seed
+    int32_t pngEvery = 0;         // save world-CYCLE.png every this many cycles; 0: never
     std::string error;            // one line, when action is fail
 };
 

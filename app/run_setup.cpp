@@ -50,6 +50,7 @@ bool setUpRun(const Options& options, std::string& error) {
     runSettings.cycleLimit = options.cycles;
     runSettings.printTimings = options.timings;
     runSettings.checkpointEvery = options.checkpointEvery;
+    runSettings.pictureEvery = options.pngEvery;
     if (!options.resume.empty()) {
         if (!readCheckpoint(options.resume, error)) return false;
         runSettings.resumed = true;

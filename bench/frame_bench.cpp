@@ -22,6 +22,7 @@
 
 #include "display/render/frame.h"
 #include "display/render/palette.h"
+#include "display/render/view_render.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "world/counters.h"
@@ -93,6 +94,32 @@ int main(int argc, char** argv) {
         return times;
     };
     const Timings times = timeFrames();
+    // The window's frames: what a 1185 x 1000 view shows at a few zooms,
+    // drawn from the grid.
+    struct ViewCase {
+        const char* name;
+        kesmir::Zoom zoom;
+    };
+    const ViewCase viewCases[] = {{"1:1", {1, 1}},
+                                  {"fitted to 1000", kesmir::fittedZoom(1185, 1000)},
+                                  {"1/4", {1, 4}},
+                                  {"1/8", {1, 8}},
+                                  {"4:1", {4, 1}}};
+    std::vector<std::pair<const char*, Timings>> viewTimes;
+    for (const ViewCase& view : viewCases) {
+        const int32_t extent = kesmir::contentExtent(view.zoom);
+        const kesmir::PixelRect area{0, 0, std::min(extent, 1185), std::min(extent, 1000)};
+        Timings t;
+        for (int i = 0; i < frames; ++i) {
+            const double cpuStart = threadMilliseconds();
+            const auto start = std::chrono::steady_clock::now();
+            kesmir::drawView(kesmir::liveWorldLayers(), view.zoom, area, pixels.data(),
+                             kesmir::kWorldSide);
+            t.wall.push_back(millisecondsSince(start));
+            t.cpu.push_back(threadMilliseconds() - cpuStart);
+        }
+        viewTimes.emplace_back(view.name, t);
+    }
     // The nutrient layer alone: the same frames with the lists emptied.
     const int32_t plants = kesmir::Ppop, herbivores = kesmir::Hpop, carnivores = kesmir::Cpop;
     kesmir::Ppop = 0;
@@ -113,5 +140,8 @@ int main(int argc, char** argv) {
                 *std::min_element(times.wall.begin(), times.wall.end()), frames);
     std::printf("  of which the nutrient layer alone: median %.2f ms wall, %.2f ms CPU\n",
                 median(layerTimes.wall), median(layerTimes.cpu));
+    for (const auto& [name, t] : viewTimes)
+        std::printf("  view %s (up to 1185 x 1000 pixels): median %.2f ms wall, %.2f ms CPU\n",
+                    name, median(t.wall), median(t.cpu));
     return 0;
 }

@@ -16,12 +16,14 @@ FrameBuffers::FrameBuffers() {
                            kWorldImageSide, kWorldImageSide * 4, QImage::Format_RGB32);
         overlay_[i] = QImage(kOverlayWidth, kOverlayHeight, QImage::Format_RGB32);
         overlay_[i].fill(Qt::black);
+        layout_[i].drawn = false;
     }
 }
 
-void FrameBuffers::publish(bool overlayRedrawn) {
+void FrameBuffers::publish(const FrameLayout& layout, bool overlayRedrawn) {
     std::lock_guard lock(mutex_);
     frontWorld_ = 1 - frontWorld_;
+    layout_[frontWorld_] = layout;
     if (overlayRedrawn) frontOverlay_ = 1 - frontOverlay_;
 }
 

@@ -20,6 +20,11 @@ QStringList HintsDialog::hintLines() {
         QStringLiteral("Press 's' to control the senescent age"),
         QStringLiteral("Press 't' to adjust satiety levels"),
         QStringLiteral("Press 'q' to quit the application"),
+        QStringLiteral("Press 'f' to fit the whole world into the window"),
+        QStringLiteral("Press '1' to show one pixel per cell"),
+        QStringLiteral("Press '+' or '-' to zoom in or out (Ctrl + wheel: about the pointer)"),
+        QStringLiteral("Press 'g' to show or hide the population chart"),
+        QStringLiteral("Press 'p' to save pictures of the world and the chart"),
         QStringLiteral("Version " KESMIR_VERSION),
     };
 }

@@ -24,8 +24,8 @@ using enum ScrollAxis;
 using enum ScrollRequest;
 
 // The arrows move by a page, like Page Up and Page Down; only the vertical
-// axis has keys for its edges.
-constexpr std::array<std::pair<int, KeyCommand>, 19> kKeyTable{{
+// axis has keys for its edges. The keypad's keys give the same codes.
+constexpr std::array<std::pair<int, KeyCommand>, 26> kKeyTable{{
     {Qt::Key_Up, scroll(vertical, pageBack)},
     {Qt::Key_PageUp, scroll(vertical, pageBack)},
     {Qt::Key_Down, scroll(vertical, pageForward)},
@@ -45,6 +45,13 @@ constexpr std::array<std::pair<int, KeyCommand>, 19> kKeyTable{{
     {Qt::Key_R, dialog(ParameterDialogKind::reproduction)},
     {Qt::Key_S, dialog(ParameterDialogKind::senescence)},
     {Qt::Key_T, dialog(ParameterDialogKind::satiety)},
+    {Qt::Key_F, plain(Command::fitWorld)},
+    {Qt::Key_1, plain(Command::oneToOne)},
+    {Qt::Key_Plus, plain(Command::zoomIn)},
+    {Qt::Key_Equal, plain(Command::zoomIn)},
+    {Qt::Key_Minus, plain(Command::zoomOut)},
+    {Qt::Key_G, plain(Command::toggleChart)},
+    {Qt::Key_P, plain(Command::savePictures)},
 }};
 
 }  // namespace

@@ -18,6 +18,12 @@ enum class Command {
     quit,             // Q
     parameterDialog,  // A, M, R, S, T
     checkpoint,       // K
+    fitWorld,         // F
+    oneToOne,         // 1
+    zoomIn,           // + (or =, which carries + on many keyboards)
+    zoomOut,          // -
+    toggleChart,      // G
+    savePictures,     // P
 };
 
 struct KeyCommand {

@@ -4,14 +4,13 @@
 
 namespace kesmir {
 
-namespace {
-
-// A client wider than the world would give a negative maximum; the window's
-// size limits keep that from happening, and this keeps positions >= 0 if it
-// ever did.
-int maxFor(int clientExtent) {
-    return std::max(0, ScrollState::kScrollEnd - clientExtent);
+// A client wider than the content would give a negative maximum: zoomed
+// out it is, and the position stays 0.
+int ScrollState::maxFor(int clientExtent) const {
+    return std::max(0, scrollEnd_ - clientExtent);
 }
+
+namespace {
 
 int wantedStep(ScrollAxis axis, ScrollRequest request, const AxisScroll& s, int thumb) {
     const bool vertical = axis == ScrollAxis::vertical;
@@ -51,6 +50,16 @@ void ScrollState::resize(int clientWidth, int clientHeight) {
     vertical_.pos = std::min(vertical_.pos, vertical_.max);
     horizontal_.max = maxFor(clientWidth);
     horizontal_.pos = std::min(horizontal_.pos, horizontal_.max);
+}
+
+void ScrollState::setContentExtent(int extent) {
+    scrollEnd_ = extent + 1;
+    resize(clientWidth_, clientHeight_);
+}
+
+void ScrollState::moveTo(int horizontalPos, int verticalPos) {
+    horizontal_.pos = std::clamp(horizontalPos, 0, horizontal_.max);
+    vertical_.pos = std::clamp(verticalPos, 0, vertical_.max);
 }
 
 int ScrollState::request(ScrollAxis axis, ScrollRequest request, int thumb) {

@@ -1,10 +1,12 @@
 // The view's scroll arithmetic, kept apart from the widgets so that every
 // edge case can be checked without a window.
 //
-// Each axis has a position (the world column or row shown at the client's
-// left or top edge) and a maximum of 3501 minus the client extent: scrolled
-// to the end, the last visible column or row is one past the 3500-cell world
-// and shows the window background.
+// Each axis has a position (the content pixel shown at the client's left or
+// top edge; at one pixel per cell, the world column or row) and a maximum of
+// the content's extent plus one minus the client extent: scrolled to the
+// end, the last visible column or row is one past the world and shows the
+// window background. The content is 3500 pixels wide until the zoom says
+// otherwise.
 #pragma once
 
 namespace kesmir {
@@ -33,7 +35,7 @@ class ScrollState {
   public:
     static constexpr int kLineStep = 20;
     static constexpr int kPageStep = 100;
-    static constexpr int kScrollEnd = 3501;  // world side + 1
+    static constexpr int kScrollEnd = 3501;  // world side + 1, at one pixel per cell
     static constexpr int kInitialClientSide = 300;
 
     ScrollState();
@@ -41,6 +43,12 @@ class ScrollState {
     // The client area changed size (also 0 x 0 when minimised): the maxima
     // follow and each position is pulled back within its new maximum.
     void resize(int clientWidth, int clientHeight);
+
+    // The content changed size (the zoom changed): the same as a resize.
+    void setContentExtent(int extent);
+
+    // Puts both positions at the given ones, clamped to 0..max.
+    void moveTo(int horizontalPos, int verticalPos);
 
     // Applies a request, clamped to 0..max; returns the step taken (0 when
     // nothing moved). `thumb` is used by thumbTrack only.
@@ -51,12 +59,16 @@ class ScrollState {
     }
     int clientWidth() const { return clientWidth_; }
     int clientHeight() const { return clientHeight_; }
+    int contentExtent() const { return scrollEnd_ - 1; }
 
   private:
     AxisScroll& axisRef(ScrollAxis which) {
         return which == ScrollAxis::horizontal ? horizontal_ : vertical_;
     }
 
+    int maxFor(int clientExtent) const;
+
+    int scrollEnd_ = kScrollEnd;
     int clientWidth_ = kInitialClientSide;
     int clientHeight_ = kInitialClientSide;
     AxisScroll horizontal_;

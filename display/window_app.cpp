@@ -9,12 +9,16 @@
 #include "display/display_thread.h"
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
+#include "display/pictures.h"
+#include "display/population_chart.h"
 #include "display/window_system.h"
 #include "display/world_window.h"
 #include "reports/gui/spot_sample_dialog.h"
 #include "reports/model/spot_sample.h"
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
+#include "sim/population_history.h"
+#include "world/counters.h"
 
 // The resources live in a static library: register them explicitly, or the
 // linker drops them. (The macro cannot be used inside a namespace.)
@@ -26,8 +30,19 @@ namespace kesmir {
 
 namespace {
 
+// G: shows the chart beside the main window, or closes it.
+void toggleChart(PopulationChart& chart, const QWidget& beside) {
+    if (chart.isVisible()) {
+        chart.close();
+        return;
+    }
+    chart.move(beside.frameGeometry().topRight() + QPoint(10, 0));
+    chart.show();
+}
+
 // Runs the window until it is closed. The locals go in reverse order: the
-// display thread stops before the images it draws into are released.
+// display thread stops before the images it draws into are released, and
+// the pictures being written are waited for.
 void runEventLoop(int& argc, char** argv) {
     QApplication app(argc, argv);
     // Qt takes the user's locale; every number the program prints, writes or
@@ -36,8 +51,10 @@ void runEventLoop(int& argc, char** argv) {
     registerResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kesmir-icon.png")));
 
+    BackgroundPictures pictures;
     FrameBuffers buffers;
     WorldWindow window(buffers);
+    PopulationChart chart(populationHistory);
     window.applyInitialGeometry();
     window.show();
     window.applyInitialGeometry();  // now that the frame's size is known
@@ -45,13 +62,24 @@ void runEventLoop(int& argc, char** argv) {
         runParameterDialog(kind, &window);
     };
     window.selectionCompleteHook = [&window](const SpotSelection& selection) {
-        UL = vt{selection.UL.x, selection.UL.y};
-        LR = vt{selection.LR.x, selection.LR.y};
-        spotSample(&window, selection.hScrollPos, selection.vScrollPos);
+        const auto [first, second] = cornerCells(selection);
+        UL = vt{first.x, first.y};
+        LR = vt{second.x, second.y};
+        spotSample(&window, 0, 0);
+    };
+    window.chartHook = [&chart, &window] { toggleChart(chart, window); };
+    window.picturesHook = [&pictures, &chart] { takePictures(pictures, chart); };
+    // Q ends the process at once: a picture asked for just before is still
+    // written.
+    window.quitHook = [&pictures] {
+        pictures.wait();
+        endProcess(0);
     };
 
     DisplayThread display(buffers, overlayFont(window.logicalDpiY()),
                           [&window] { window.requestRepaint(); });
+    window.viewChangedHook = [&display](const WorldView& view) { display.showView(view); };
+    display.showView(window.view());
     display.start();
     // Running before the thread starts, so a sample asked for while the world
     // is being seeded waits for the first cycle boundary.

@@ -113,9 +113,62 @@ void WorldWindow::requestRepaint() {
         Qt::QueuedConnection);
 }
 
+WorldView WorldWindow::view() const {
+    return {zoom_,
+            {scroll_.axis(ScrollAxis::horizontal).pos, scroll_.axis(ScrollAxis::vertical).pos,
+             viewport()->width(), viewport()->height()}};
+}
+
+void WorldWindow::viewChanged() {
+    if (viewChangedHook) viewChangedHook(view());
+}
+
+void WorldWindow::applyZoom(Zoom to, int horizontalPos, int verticalPos) {
+    zoom_ = to;
+    scroll_.setContentExtent(contentExtent(to));
+    scroll_.moveTo(horizontalPos, verticalPos);
+    syncBars();
+    viewport()->update();
+    viewChanged();
+}
+
+void WorldWindow::zoomAbout(Zoom to, QPoint anchor) {
+    fitted_ = false;
+    applyZoom(to, anchoredPosition(zoom_, to, scroll_.axis(ScrollAxis::horizontal).pos, anchor.x()),
+              anchoredPosition(zoom_, to, scroll_.axis(ScrollAxis::vertical).pos, anchor.y()));
+}
+
+void WorldWindow::stepZoom(int direction, QPoint anchor) {
+    zoomAbout(steppedZoom(zoom_, direction), anchor);
+}
+
+void WorldWindow::fitWorld() {
+    if (!fitted_)
+        beforeFit_ = Placement{zoom_, scroll_.axis(ScrollAxis::horizontal).pos,
+                               scroll_.axis(ScrollAxis::vertical).pos};
+    fitted_ = true;
+    applyZoom(fittedZoom(viewport()->width(), viewport()->height()), 0, 0);
+}
+
+void WorldWindow::oneToOne() {
+    if (fitted_ && beforeFit_ && beforeFit_->zoom == kOnePixelPerCell) {
+        fitted_ = false;
+        return applyZoom(kOnePixelPerCell, beforeFit_->horizontalPos, beforeFit_->verticalPos);
+    }
+    zoomAbout(kOnePixelPerCell, middleOfWorldInView());
+}
+
+// The middle of the part of the client area that shows the world.
+QPoint WorldWindow::middleOfWorldInView() const {
+    const int extent = contentExtent(zoom_);
+    return {std::min(viewport()->width(), extent - scroll_.axis(ScrollAxis::horizontal).pos) / 2,
+            std::min(viewport()->height(), extent - scroll_.axis(ScrollAxis::vertical).pos) / 2};
+}
+
 void WorldWindow::scrollView(ScrollAxis axis, ScrollRequest request, int thumb) {
     if (scroll_.request(axis, request, thumb) == 0) return;
     bar(axis)->setValue(scroll_.axis(axis).pos);
+    viewChanged();
     // A vertical move shows at once; a horizontal one with the next paint.
     if (axis == ScrollAxis::vertical)
         viewport()->repaint();
@@ -131,6 +184,7 @@ void WorldWindow::onBarAction(ScrollAxis axis, int action) {
     const int step = scroll_.request(axis, requestFor(action), thumb);
     b->setSliderPosition(scroll_.axis(axis).pos);
     if (step == 0) return;
+    viewChanged();
     if (axis == ScrollAxis::vertical)
         viewport()->repaint();
     else
@@ -143,8 +197,13 @@ void WorldWindow::scrollContentsBy(int, int) {
 
 void WorldWindow::resizeEvent(QResizeEvent*) {
     scroll_.resize(viewport()->width(), viewport()->height());
+    if (fitted_) {
+        zoom_ = fittedZoom(viewport()->width(), viewport()->height());
+        scroll_.setContentExtent(contentExtent(zoom_));
+    }
     syncBars();
     viewport()->update();
+    viewChanged();
 }
 
 void WorldWindow::paintEvent(QPaintEvent*) {
@@ -153,17 +212,24 @@ void WorldWindow::paintEvent(QPaintEvent*) {
     const int height = viewport()->height();
     const QPoint origin(scroll_.axis(ScrollAxis::horizontal).pos,
                         scroll_.axis(ScrollAxis::vertical).pos);
-    // Scrolled to the end, the last column or row lies past the world and
-    // shows the window background.
     const QRect view(0, 0, width, height);
-    const QRect world(-origin, QSize(FrameBuffers::kWorldImageSide, FrameBuffers::kWorldImageSide));
-    const QRect shown = view.intersected(world);
-    for (const QRect& strip : QRegion(view).subtracted(shown))
-        painter.fillRect(strip, palette().window());
-
     const bool showOverlay = kesmir::data.load(std::memory_order_acquire);
-    buffers_.paintFront([&](const QImage& worldImage, const QImage& overlay) {
-        painter.drawImage(shown.topLeft(), worldImage, shown.translated(origin));
+    buffers_.paintFront([&](const QImage& worldImage, const FrameLayout& layout,
+                            const QImage& overlay) {
+        // What the image holds, in client coordinates; past the world's end,
+        // and anywhere the image holds nothing yet at this zoom, the window
+        // background shows.
+        QRect shown;
+        if (layout.zoom == zoom_) {
+            const PixelRect& valid = layout.valid;
+            shown = view.intersected(
+                QRect(valid.x, valid.y, valid.width, valid.height).translated(-origin));
+        }
+        for (const QRect& strip : QRegion(view).subtracted(shown))
+            painter.fillRect(strip, palette().window());
+        if (!shown.isEmpty())
+            painter.drawImage(shown.topLeft(), worldImage,
+                              shown.translated(origin - QPoint(layout.originX, layout.originY)));
         if (!showOverlay) return;
         painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         painter.drawImage(QPoint(width - kOverlayWidth, 0), overlay);
@@ -196,6 +262,20 @@ void WorldWindow::runCommand(const KeyCommand& command) {
             return openParameterDialog(command.dialog);
         case Command::checkpoint:
             return checkpointRequested.store(true, std::memory_order_relaxed);
+        case Command::fitWorld:
+            return fitWorld();
+        case Command::oneToOne:
+            return oneToOne();
+        case Command::zoomIn:
+            return stepZoom(1, middleOfWorldInView());
+        case Command::zoomOut:
+            return stepZoom(-1, middleOfWorldInView());
+        case Command::toggleChart:
+            if (chartHook) chartHook();
+            return;
+        case Command::savePictures:
+            if (picturesHook) picturesHook();
+            return;
     }
 }
 
@@ -212,8 +292,13 @@ void WorldWindow::wheelEvent(QWheelEvent* event) {
     event->accept();
     QPoint delta = event->angleDelta();
     if (delta.isNull()) delta = event->pixelDelta();
-    // One line per event, whatever its size; a sideways wheel does nothing.
+    // One line (or zoom level) per event, whatever its size; a sideways
+    // wheel does nothing.
     if (delta.y() == 0) return;
+    if (event->modifiers() & Qt::ControlModifier) {
+        const QPoint at = viewport()->mapFromGlobal(event->globalPosition().toPoint());
+        return stepZoom(delta.y() > 0 ? 1 : -1, at);
+    }
     scrollView(ScrollAxis::vertical,
                delta.y() > 0 ? ScrollRequest::lineBack : ScrollRequest::lineForward);
 }
@@ -235,7 +320,10 @@ void WorldWindow::mousePressEvent(QMouseEvent* event) {
     const auto done =
         selection_.leftClick({at.x(), at.y()}, scroll_.axis(ScrollAxis::horizontal).pos,
                              scroll_.axis(ScrollAxis::vertical).pos);
-    if (done && selectionCompleteHook) selectionCompleteHook(*done);
+    if (!done || !selectionCompleteHook) return;
+    SpotSelection selection = *done;
+    selection.zoom = zoom_;
+    selectionCompleteHook(selection);
 }
 
 // The window system turns the second of two quick presses close together

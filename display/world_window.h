@@ -1,14 +1,16 @@
-// The main window: the world one pixel per cell, scrolled by two scroll
-// bars, the keys and the wheel, with the population overlay XORed onto its
-// top-right corner; keys turn into commands and two left clicks select a
-// rectangle for a spot sample.
+// The main window: the world one pixel per cell (or zoomed in or out),
+// scrolled by two scroll bars, the keys and the wheel, with the population
+// overlay XORed onto its top-right corner; keys turn into commands and two
+// left clicks select a rectangle for a spot sample.
 #pragma once
 
 #include <QAbstractScrollArea>
 #include <QScrollBar>
 #include <atomic>
 #include <functional>
+#include <optional>
 
+#include "display/frame_plan.h"
 #include "display/key_commands.h"
 #include "display/scroll_state.h"
 #include "display/selection.h"
@@ -38,6 +40,28 @@ class WorldWindow : public QAbstractScrollArea {
     // The hints dialog (H); by default a modal HintsDialog.
     std::function<void()> hintsHook;
 
+    // Opens or closes the population chart (G); saves the pictures (P).
+    std::function<void()> chartHook;
+    std::function<void()> picturesHook;
+
+    // Called whenever what the window shows changes: the zoom, the scroll
+    // positions or the client area's size.
+    std::function<void(const WorldView&)> viewChangedHook;
+
+    Zoom zoom() const { return zoom_; }
+    bool fitted() const { return fitted_; }
+    WorldView view() const;
+
+    // Changes the zoom so that the cell under the client point `anchor`
+    // stays under it (as far as the scroll range allows).
+    void zoomAbout(Zoom to, QPoint anchor);
+    // The next listed zoom level in a direction (+1 in, -1 out).
+    void stepZoom(int direction, QPoint anchor);
+    // F: the whole world in the window, refitted as the window changes size.
+    void fitWorld();
+    // 1: one pixel per cell; from a fitted view, back where it was fitted.
+    void oneToOne();
+
     const ScrollState& scrollState() const { return scroll_; }
     const TwoClickSelection& selection() const { return selection_; }
 
@@ -65,6 +89,9 @@ class WorldWindow : public QAbstractScrollArea {
 
   private:
     void runCommand(const KeyCommand& command);
+    void applyZoom(Zoom to, int horizontalPos, int verticalPos);
+    QPoint middleOfWorldInView() const;
+    void viewChanged();
     void openParameterDialog(ParameterDialogKind which);
     void onBarAction(ScrollAxis axis, int action);
     void syncBars();
@@ -73,6 +100,15 @@ class WorldWindow : public QAbstractScrollArea {
     FrameBuffers& buffers_;
     ScrollState scroll_;
     TwoClickSelection selection_;
+    Zoom zoom_ = kOnePixelPerCell;
+    bool fitted_ = false;
+    // The view that F replaced, for 1 to go back to.
+    struct Placement {
+        Zoom zoom;
+        int horizontalPos;
+        int verticalPos;
+    };
+    std::optional<Placement> beforeFit_;
     std::atomic<bool> repaintPending_{false};
 };
 

@@ -14,9 +14,11 @@
 #include "sim/eat.h"
 #include "sim/metabolism.h"
 #include "sim/move.h"
+#include "sim/population_history.h"
 #include "sim/population_log.h"
 #include "sim/report_lines.h"
 #include "sim/reproduce.h"
+#include "sim/world_version.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -35,36 +37,43 @@ void runCycleSteps() {
     {
         StepTimer t(stepTimings, Step::moveHerbivores);
         moveHerbivores();
+        noteWorldChanged();
     }
     cycleGate.checkpoint();
     {
         StepTimer t(stepTimings, Step::moveCarnivores);
         moveCarnivores();
+        noteWorldChanged();
     }
     cycleGate.checkpoint();
     {
         StepTimer t(stepTimings, Step::metabolize);
         replenish(metabolize());
+        noteWorldChanged();
     }
     cycleGate.checkpoint();
     {
         StepTimer t(stepTimings, Step::eat);
         eat();
+        noteWorldChanged();
     }
     cycleGate.checkpoint();
     {
         StepTimer t(stepTimings, Step::reproduce);
         reproduce();
+        noteWorldChanged();
     }
     {
         StepTimer t(stepTimings, Step::die);
         die();
+        noteWorldChanged();
     }
     {
         StepTimer t(stepTimings, Step::cull);
         cull();
         addNew();
         bufferSwap();
+        noteWorldChanged();
     }
     stepTimings.countCycle();
 }
@@ -96,6 +105,7 @@ void report() {
     std::fflush(stdout);
     StepTimer t(stepTimings, Step::files);
     appendPopulationLog(populationLogLine());
+    populationHistory.append({kk, Ppop, Hpop, Cpop});
 }
 
 }  // namespace
@@ -110,6 +120,11 @@ void runCycle() {
         StepTimer t(stepTimings, Step::files);
         storeGMSamples();
     }
+    if (runSettings.pictureEvery > 0 && kk % runSettings.pictureEvery == 0 &&
+        runSettings.savePicture) {
+        StepTimer t(stepTimings, Step::files);
+        runSettings.savePicture(kk);
+    }
     runCycleSteps();
     kk += 1;
 }
@@ -119,6 +134,7 @@ void ecoNode() {
     pause.store(false, std::memory_order_release);
     cycleGate.setRunning(true);
     if (!runSettings.resumed) matureNutrients();
+    noteWorldChanged();
     if (runSettings.cycleLimit >= 0 && kk >= runSettings.cycleLimit) endProcess(0);
     for (;;) {
         runCycle();

@@ -14,6 +14,10 @@ struct RunSettings {
     bool printTimings = false;
     int64_t checkpointEvery = 0;  // write "checkpoint.kes" every N cycles; 0: never
     bool resumed = false;         // the world came from a checkpoint: no seeding
+    // Every this many cycles (0: never), at the cycle boundary before the
+    // steps run, savePicture(kk) writes a picture of the world.
+    int32_t pictureEvery = 0;
+    void (*savePicture)(int32_t cycle) = nullptr;
 };
 
 extern RunSettings runSettings;
@@ -28,8 +32,8 @@ void runCycleSteps();
 
 // One whole cycle: sleep `delay` (parking for a hold meanwhile), print the
 // status line, append the log line, wait while paused, park for a hold, write
-// a checkpoint when one is due, store the gene sample every 1000th cycle, run
-// the steps and count the cycle.
+// a checkpoint when one is due, store the gene sample every 1000th cycle,
+// save the picture when one is due, run the steps and count the cycle.
 void runCycle();
 
 // True when a population has fallen to one or none.

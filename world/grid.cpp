@@ -19,7 +19,8 @@ void SlotLayer::allocate(const char* what) {
 
 void SlotLayer::clearAll() {
     std::memset(slots_, 0, sizeof(Slot) * kCells);
-    std::memset(bits_, 0, sizeof(uint64_t) * kBitmapWords);
+    for (std::size_t word = 0; word < kBitmapWords; ++word)
+        relaxedStore(bits_[word], uint64_t{0});
 }
 
 void initEcosystem() {

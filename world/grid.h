@@ -41,7 +41,9 @@ inline uint32_t defenceOf(Slot slot) {
 // beside them. Most look-ups of the cycle (movement targets, feeding, the
 // search for a newborn's cell) only ask whether a cell is taken: the bitmap,
 // 1.5 MB against the slots' 49 MB, answers from cache, and the slot itself is
-// read only where an organism stands.
+// read only where an organism stands. The display reads the bitmap while the
+// cycle runs, so its words are written and read whole (relaxed atomics,
+// plain moves on x86).
 class SlotLayer {
   public:
     void allocate(const char* what);
@@ -51,12 +53,17 @@ class SlotLayer {
 
     void set(int32_t cell, Slot slot) {
         slots_[cell] = slot;
-        bits_[cell >> 6] |= uint64_t{1} << (cell & 63);
+        uint64_t& word = bits_[cell >> 6];
+        relaxedStore(word, word | uint64_t{1} << (cell & 63));
     }
     void clear(int32_t cell) {
         slots_[cell] = kEmpty;
-        bits_[cell >> 6] &= ~(uint64_t{1} << (cell & 63));
+        uint64_t& word = bits_[cell >> 6];
+        relaxedStore(word, word & ~(uint64_t{1} << (cell & 63)));
     }
+    // The occupancy bitmap, bit (cell & 63) of word cell >> 6; other threads
+    // read its words with relaxedLoad.
+    const uint64_t* bitWords() const { return bits_; }
     // Empties every cell.
     void clearAll();
 

@@ -23,6 +23,7 @@ struct OverlayState {
     int32_t plants = 0;
     int32_t cycle = 0;
     bool paused = false;
+    bool operator==(const OverlayState&) const = default;
 };
 
 // Four lines, 32 pixels apart, and "PAUSED" under them while paused. A count

@@ -1,13 +1,16 @@
 #include "display/render/palette.h"
 
 #include <cmath>
+#include <mutex>
 
 namespace kesmir {
 
 std::array<Rgb, kPaletteSize> palette{};
 std::array<uint32_t, kPaletteSize> palettePixels{};
 
-void initPalette() {
+namespace {
+
+void buildPalette() {
     int k = 0;
     for (int i = 0; i < 256; ++i)
         palette[k++] = Rgb{i, 0, 255 - i};
@@ -19,8 +22,6 @@ void initPalette() {
         palettePixels[i] = pixelOf(palette[i]);
 }
 
-namespace {
-
 // The float before truncation, kept apart so that out-of-range values can be
 // clamped before the conversion to int (which would overflow).
 float mapped(int topIndex, int bottomIndex, float topValue, float bottomValue, float value) {
@@ -30,6 +31,11 @@ float mapped(int topIndex, int bottomIndex, float topValue, float bottomValue, f
 }
 
 }  // namespace
+
+void initPalette() {
+    static std::once_flag built;
+    std::call_once(built, buildPalette);
+}
 
 int colorTransform(int topIndex, int bottomIndex, float topValue, float bottomValue, float value) {
     const float result = mapped(topIndex, bottomIndex, topValue, bottomValue, value);

@@ -26,7 +26,8 @@ extern std::array<Rgb, kPaletteSize> palette;
 // The same entries as pixels, for drawing.
 extern std::array<uint32_t, kPaletteSize> palettePixels;
 
-// Fills both tables; the display calls it once before its first frame.
+// Fills both tables, once; whoever draws first calls it (the display before
+// its first frame, a picture taken headless).
 void initPalette();
 
 // Maps `value` linearly onto a palette index, in single precision: the index

@@ -26,6 +26,8 @@ const std::vector<NumberOption> kNumberOptions = {
     {"--seed", "0", "4294967295", "-1", "4294967296",
      [](const Options& o) { return int64_t(o.seed); }},
     {"--delay", "0", "3600000", "-1", "3600001", [](const Options& o) { return int64_t(o.delay); }},
+    {"--png-every", "0", "2147483647", "-1", "2147483648",
+     [](const Options& o) { return int64_t(o.pngEvery); }},
 };
 
 TEST(Options, NumbersTakeTheirWholeRangeInBothSpellings) {

@@ -8,12 +8,14 @@
 
 #include "display/render/frame.h"
 #include "display/render/palette.h"
+#include "display/render/view_render.h"
 #include "model/model_fixture.h"
 #include "reports/model/spot_sample.h"
 #include "seed/nutrient_file.h"
 #include "seed/seeding.h"
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
+#include "sim/population_history.h"
 
 namespace kesmir::testing {
 namespace {
@@ -24,6 +26,7 @@ constexpr int kMaxCycles = 400;
 TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     ScratchDirectory scratch;
     resetModel();
+    populationHistory.clear();
     // A sparse world keeps the run short under the sanitizer.
     Ppop = 20000;
     Hpop = 9200;
@@ -51,9 +54,12 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     });
 
     std::vector<uint32_t> frame(static_cast<std::size_t>(kCells));
+    // Whole frames, and the views the window asks for, fitted and 1:1.
     std::thread display([&] {
         while (!simulationDone || frames == 0) {
             drawFrame(frame.data(), kWorldSide);
+            drawView(liveWorldLayers(), Zoom{999, 3500}, {0, 0, 999, 999}, frame.data(), 1000);
+            drawView(liveWorldLayers(), kOnePixelPerCell, {0, 0, 1200, 1000}, frame.data(), 1200);
             ++frames;
         }
     });
@@ -78,6 +84,11 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
         expectWholeAndInside(SH, Hsamp);
         expectWholeAndInside(SC, Csamp);
         sampled += Psamp + Hsamp + Csamp;
+        // The chart reads the history as it grows.
+        const std::size_t cycles = populationHistory.size();
+        if (cycles > 0) {
+            EXPECT_EQ(populationHistory[cycles - 1].cycle, int32_t(cycles - 1));
+        }
         EXPECT_LE(int(kk), kMaxCycles);
     }
     logNutrients();  // reads the live layer while nothing else runs any more

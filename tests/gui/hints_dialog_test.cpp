@@ -11,18 +11,24 @@ class HintsDialogTest : public QObject {
     Q_OBJECT
 
   private slots:
-    void titleAndElevenLines() {
+    void titleAndLines() {
         HintsDialog dialog;
         QCOMPARE(dialog.windowTitle(), QStringLiteral("A Few Useful Hints"));
         QStringList shown;
         for (const QLabel* label : dialog.findChildren<QLabel*>())
             shown << label->text();
-        QCOMPARE(shown.size(), 11);
+        QCOMPARE(shown.size(), 16);
         QCOMPARE(shown.first(), QStringLiteral("Press 'h' for this screen"));
         QVERIFY(shown.contains(QStringLiteral("Press 'q' to quit the application")));
         QVERIFY(
             shown.contains(QStringLiteral("Press 'r' to adjust reproduction energy requirements")));
         QCOMPARE(shown.last(), QStringLiteral("Version 1.07.7"));
+        // The zoom, chart and picture keys follow the quit line.
+        const qsizetype quit = shown.indexOf(QStringLiteral("Press 'q' to quit the application"));
+        QCOMPARE(shown[quit + 1],
+                 QStringLiteral("Press 'f' to fit the whole world into the window"));
+        QCOMPARE(shown[quit + 5],
+                 QStringLiteral("Press 'p' to save pictures of the world and the chart"));
     }
 
     void escapeDoesNotCloseItAndEnterDoes() {

@@ -131,6 +131,7 @@ class OverlayTest : public QObject {
         buffers.paintFront([&](const QImage& world, const QImage&) { shown = world.pixel(3, 4); });
         QCOMPARE(uint32_t(shown), pixelOf(kCarnivoreColour));
 
+        E.carnivore.clear(cellIndex(3, 4));  // the carnivore is gone
         Cpop = 0;
         display.drawOnce();
         buffers.paintFront([&](const QImage& world, const QImage&) { shown = world.pixel(3, 4); });

@@ -35,6 +35,15 @@ run_in offscreen 2 QT_QPA_PLATFORM=offscreen
 grep -q "headless" err.txt && fail "offscreen: ran headless: $(cat err.txt)"
 cd ..
 
+# A time-lapse: the world every 2 cycles from cycle 0, headless, each told in
+# one line on stderr.
+mkdir pictures && cd pictures || exit 1
+"$kesmir" --headless --cycles 3 --png-every 2 --delay 0 >out.txt 2>err.txt || fail "--png-every: exit code $?"
+[ "$(ls world-*.png 2>/dev/null | tr '\n' ' ')" = "world-0.png world-2.png " ] ||
+    fail "--png-every 2: wrote $(ls)"
+[ "$(grep -c '^kesmir: wrote world-[02].png$' err.txt)" -eq 2 ] || fail "--png-every: $(cat err.txt)"
+cd ..
+
 if [ "$failures" -ne 0 ]; then
     echo "$failures window end-to-end check(s) failed"
     exit 1

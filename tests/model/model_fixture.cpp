@@ -83,6 +83,15 @@ animal& addCarnivore(int32_t x, int32_t y, float energy, uint32_t chrom1, uint32
                          makeAnimal(x, y, energy, chrom1, chrom2, chrom3, chrom4, age));
 }
 
+void seedSmallWorld(int32_t plants, int32_t herbivores, int32_t carnivores) {
+    Ppop = plants;
+    Hpop = herbivores;
+    Cpop = carnivores;
+    delay = 0;
+    pause.store(false);
+    matureNutrients();
+}
+
 uint32_t stateWhereDraws(const std::vector<std::function<bool(int32_t)>>& wanted) {
     for (uint32_t state = 0;; ++state) {
         seedRandom(state);

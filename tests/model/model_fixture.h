@@ -28,6 +28,12 @@ animal& addHerbivore(int32_t x, int32_t y, float energy, uint32_t chrom1 = 0, ui
 animal& addCarnivore(int32_t x, int32_t y, float energy, uint32_t chrom1 = 0, uint32_t chrom2 = 0,
                      uint32_t chrom3 = 0, uint32_t chrom4 = 0, int32_t age = 1);
 
+// Seeds a world as a run does, but with `plants`, `herbivores` and
+// `carnivores` to start from (a sparse world runs its cycles quickly); no
+// delay, not paused: runCycle() may follow. Reads and writes the data files
+// of the current directory.
+void seedSmallWorld(int32_t plants, int32_t herbivores, int32_t carnivores);
+
 // The first generator state from which the coming draws satisfy every test
 // in `wanted`, in order (the first test applies to the next draw).
 uint32_t stateWhereDraws(const std::vector<std::function<bool(int32_t)>>& wanted);

@@ -1,0 +1,191 @@
+// The cost of the window to the simulation: the median cycle over a window
+// of cycles of seed 1, with the cycles dealt in turn to three conditions in
+// the same run, so that all three see the same world and the same load on
+// the machine:
+//   headless  the display thread stopped, nothing drawn or painted
+//   window    the window as it opens: one pixel per cell, frames drawn and
+//             painted as the world changes
+//   fitted    the whole world fitted into the window, the chart open
+// At each change of condition two frames are awaited before the cycle is
+// timed, so the one-off full redraw of both images after a zoom change is
+// not counted.
+// Then the time to take and save the world's picture. It judges nothing.
+//
+// Runs on whatever Qt platform the environment gives: under a real X
+// server (DISPLAY set) the paints reach the server as they would for a user.
+//
+//   window_bench [first measured cycle=100] [cycles per condition=10]
+#include <time.h>
+#include <QApplication>
+#include <QElapsedTimer>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "display/display_thread.h"
+#include "display/frame_buffers.h"
+#include "display/overlay_painter.h"
+#include "display/pictures.h"
+#include "display/population_chart.h"
+#include "display/world_window.h"
+#include "seed/seeding.h"
+#include "sim/eco_node.h"
+#include "sim/population_history.h"
+#include "world/counters.h"
+#include "world/lists.h"
+#include "world/params.h"
+#include "world/random.h"
+#include "world/vt.h"
+
+using namespace kesmir;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+enum Condition { headless, window, fitted, conditions };
+constexpr std::array<const char*, conditions> kNames{"headless", "window (1:1)", "fitted + chart"};
+
+double cpuMs(clockid_t clock) {
+    timespec t{};
+    clock_gettime(clock, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int first = argc > 1 ? std::max(0, std::atoi(argv[1])) : 100;
+    const int perCondition = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    namespace fs = std::filesystem;
+    std::string scratch = (fs::temp_directory_path() / "window-bench-XXXXXX").string();
+    if (::mkdtemp(scratch.data()) == nullptr) return 1;
+    const fs::path previous = fs::current_path();
+    fs::current_path(scratch);
+
+    allocateWorld();
+    initDir();
+    seedRandom(1);
+    delay = 0;
+
+    QApplication app(argc, argv);
+    FrameBuffers buffers;
+    WorldWindow view(buffers);
+    PopulationChart chart(populationHistory);
+    view.applyInitialGeometry();
+    view.show();
+    view.applyInitialGeometry();
+    DisplayThread display(buffers, overlayFont(view.logicalDpiY()),
+                          [&view] { view.requestRepaint(); });
+    view.viewChangedHook = [&display](const WorldView& v) { display.showView(v); };
+    display.showView(view.view());
+    display.start();
+
+    std::array<std::vector<double>, conditions> cycleMs;
+    // CPU time the rest of the process (display and window threads) spent
+    // during each cycle: a figure a busy machine disturbs less than the
+    // wall clock. The X server's own work is not in it.
+    std::array<std::vector<double>, conditions> otherCpuMs;
+    std::array<int64_t, conditions> frames{};
+    double pictureMs = 0;
+    std::thread simulation([&] {
+        kesmir::pause.store(false, std::memory_order_release);
+        matureNutrients();
+        Condition current = window;
+        const auto apply = [&](Condition next) {
+            int64_t before = 0;
+            QMetaObject::invokeMethod(
+                &view,
+                [&] {
+                    if (next == headless) display.stop();
+                    if (next == fitted) {
+                        view.fitWorld();
+                        chart.show();
+                    } else {
+                        chart.hide();
+                        if (view.fitted()) view.oneToOne();
+                    }
+                    before = display.frames();
+                    if (next != headless) display.start();
+                },
+                Qt::BlockingQueuedConnection);
+            // Both images redrawn at the condition's zoom (a view change asks
+            // for the second frame).
+            const auto until = Clock::now() + std::chrono::seconds(5);
+            for (int64_t frame = 1; next != headless && frame <= 2; ++frame) {
+                if (frame == 2) display.showView(view.view());
+                while (display.frames() < before + frame && Clock::now() < until)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            current = next;
+        };
+        const int last = first + conditions * perCondition;
+        while (int(kk) < last && !populationCollapsed()) {
+            const int cycle = kk;
+            if (cycle >= first) apply(Condition((cycle - first) % conditions));
+            const int64_t framesBefore = display.frames();
+            const double processBefore = cpuMs(CLOCK_PROCESS_CPUTIME_ID);
+            const double threadBefore = cpuMs(CLOCK_THREAD_CPUTIME_ID);
+            const auto start = Clock::now();
+            runCycle();
+            const double ms =
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+            const double others = (cpuMs(CLOCK_PROCESS_CPUTIME_ID) - processBefore) -
+                                  (cpuMs(CLOCK_THREAD_CPUTIME_ID) - threadBefore);
+            if (cycle >= first) {
+                cycleMs[current].push_back(ms);
+                otherCpuMs[current].push_back(others);
+                frames[current] += display.frames() - framesBefore;
+            }
+        }
+        apply(headless);
+        std::vector<double> pictures;
+        for (int i = 0; i < 3; ++i) {
+            const auto start = Clock::now();
+            savePng(worldPicture(), worldPictureName(kk));
+            pictures.push_back(
+                std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+        }
+        pictureMs = median(pictures);
+        QMetaObject::invokeMethod(&app, &QApplication::quit, Qt::QueuedConnection);
+    });
+    QApplication::exec();
+    simulation.join();
+    display.stop();
+    fs::current_path(previous);
+    fs::remove_all(scratch);
+
+    std::printf("window_bench: seed 1, cycles %d..%d dealt in turn to %d conditions, platform %s\n",
+                first, first + conditions * perCondition - 1, int(conditions),
+                qPrintable(QGuiApplication::platformName()));
+    for (int c = 0; c < conditions; ++c)
+        std::printf(
+            "  %-16s median cycle %8.1f ms over %zu cycles, %.1f frames and %.1f ms of other "
+            "threads' CPU a cycle\n",
+            kNames[c], median(cycleMs[c]), cycleMs[c].size(),
+            cycleMs[c].empty() ? 0.0 : double(frames[c]) / double(cycleMs[c].size()),
+            median(otherCpuMs[c]));
+    const double base = median(cycleMs[headless]);
+    const double windowed = median(cycleMs[window]);
+    if (base > 0 && windowed > 0)
+        std::printf("  window / headless: %.3f; fitted + chart / window: %.3f\n", windowed / base,
+                    median(cycleMs[fitted]) / windowed);
+    std::printf("  world picture (draw, encode, write): median %.0f ms of 3\n", pictureMs);
+    return 0;
+}

@@ -1,0 +1,84 @@
+// Pictures: P's world and chart pictures named by the cycle, one pixel per
+// cell in the view's colours, and the world every N cycles at the boundary.
+#include <QTest>
+#include <filesystem>
+
+#include "display/pictures.h"
+#include "display/population_chart.h"
+#include "display/render/palette.h"
+#include "model/model_fixture.h"
+#include "sim/eco_node.h"
+#include "sim/population_history.h"
+
+namespace kesmir {
+
+class PicturesTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { testing::resetModel(); }
+
+    void pTakesTheWorldAndTheOpenChart() {
+        testing::ScratchDirectory scratch;
+        testing::addCarnivore(12, 34, 1.0f);
+        testing::addPlant(3499, 3499, 1.0f);
+        setNutrient(cellIndex(0, 0), 500.0f);
+        kk = 42;
+        PopulationHistory history;
+        history.append({0, 10, 20, 30});
+        PopulationChart chart(history);
+        BackgroundPictures pictures;
+
+        takePictures(pictures, chart);  // the chart closed: the world alone
+        pictures.wait();
+        QVERIFY(!std::filesystem::exists("populations-42.png"));
+        const QImage world(QStringLiteral("world-42.png"));
+        QCOMPARE(world.size(), QSize(3500, 3500));
+        QCOMPARE(world.pixel(12, 34), pixelOf(kCarnivoreColour));
+        QCOMPARE(world.pixel(3499, 3499), pixelOf(kPlantColour));
+        QCOMPARE(world.pixel(0, 0), pixelOf(Rgb{255, 229, 0}));
+        QCOMPARE(world.pixel(1, 0), pixelOf(Rgb{255, 216, 0}));
+
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        kk = 43;
+        takePictures(pictures, chart);
+        pictures.wait();
+        QVERIFY(std::filesystem::exists("world-43.png"));
+        QCOMPARE(QImage(QStringLiteral("populations-43.png")).size(), chart.picture().size());
+    }
+
+    void aPictureThatCannotBeWrittenLeavesNothingBehind() {
+        testing::ScratchDirectory scratch;
+        std::filesystem::create_directory("world-7.png");  // in the way of the rename
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const WriteResult result = savePng(image, worldPictureName(7));
+        QVERIFY(!result.ok);
+        QVERIFY(result.error.find("world-7.png") != std::string::npos);
+        QVERIFY(result.error.find('\n') == std::string::npos);
+        const auto entries = std::distance(std::filesystem::directory_iterator("."),
+                                           std::filesystem::directory_iterator());
+        QCOMPARE(entries, 1);  // no temporary file left
+        QVERIFY(std::filesystem::is_directory("world-7.png"));
+    }
+
+    void everyNCyclesTheWorldIsSavedAtTheBoundary() {
+        testing::ScratchDirectory scratch;
+        testing::seedSmallWorld(2000, 920, 200);
+        runSettings.pictureEvery = 2;
+        runSettings.savePicture = saveWorldPictureAtBoundary;
+        for (int i = 0; i < 3; ++i)
+            runCycle();
+        runSettings.pictureEvery = 0;
+        QVERIFY(std::filesystem::exists("world-0.png"));
+        QVERIFY(!std::filesystem::exists("world-1.png"));
+        QVERIFY(std::filesystem::exists("world-2.png"));
+        QVERIFY(!std::filesystem::exists("world-3.png"));
+    }
+};
+
+}  // namespace kesmir
+
+QTEST_MAIN(kesmir::PicturesTest)
+#include "pictures_test.moc"
