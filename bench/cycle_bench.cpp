@@ -19,6 +19,7 @@
 
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
+#include "sim/worker_pool.h"
 #include "world/counters.h"
 #include "world/grid.h"
 #include "world/lists.h"
@@ -72,6 +73,7 @@ long peakResidentMegabytes() {
 int main(int argc, char** argv) {
     const int cycles = argc > 1 ? std::atoi(argv[1]) : 200;
     const int firstMeasured = argc > 2 ? std::atoi(argv[2]) : 100;
+    setSimulationThreads(argc > 3 ? std::atoi(argv[3]) : 0);
 
     // No data files: a fresh nutrient layer and a generated seed sample.
     const auto scratch =

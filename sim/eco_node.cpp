@@ -15,6 +15,7 @@
 #include "sim/population_log.h"
 #include "sim/report_lines.h"
 #include "sim/reproduce.h"
+#include "sim/worker_pool.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -105,6 +106,7 @@ void ecoNode() {
     startPopulationLog();
     pause.store(false, std::memory_order_release);
     cycleGate.setRunning(true);
+    setSimulationThreads(runSettings.threads);
     matureNutrients();
     if (runSettings.cycleLimit == 0) endProcess(0);
     for (;;) {
