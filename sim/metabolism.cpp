@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "sim/list_pieces.h"
 #include "sim/worker_pool.h"
 
 #include "world/counters.h"
@@ -25,12 +26,14 @@ void charge(Record* list, int32_t count, GeneField costGene, const RelaxedAtomic
     }
 }
 
-// Returns how many died of old age.
+// Marks the dead among records [begin, end); returns how many died of old
+// age and counts the records left alive.
 template <class Record>
-int32_t markDead(Record* list, int32_t count, GeneField senescenceGene,
-                 const RelaxedAtomic<int32_t>& offset) {
+int32_t markDead(Record* list, int32_t begin, int32_t end, GeneField senescenceGene,
+                 const RelaxedAtomic<int32_t>& offset, int32_t& alive) {
     int32_t oldAge = 0;
-    for (int32_t i = 0; i < count; ++i) {
+    alive = 0;
+    for (int32_t i = begin; i < end; ++i) {
         Record& r = list[i];
         const int32_t senescentAge = static_cast<int32_t>(field(r.chrom1, senescenceGene)) + offset;
         if (r.energy < 0.0f) {
@@ -41,8 +44,30 @@ int32_t markDead(Record* list, int32_t count, GeneField senescenceGene,
             r.alive = 0;
             ++oldAge;
         }
+        alive += r.alive != 0;
     }
     return oldAge;
+}
+
+// One kind's deaths, piece by piece; the pieces' survivors are tallied for
+// the cull. Pieces run together only when no two records share a cell, as
+// the last of several old-age deaths on one cell sets its level.
+template <class Record>
+int32_t markDeadKind(Record* list, int32_t count, GeneField senescenceGene,
+                     const RelaxedAtomic<int32_t>& offset, const SlotLayer& slots,
+                     SurvivorTally& survivors) {
+    const Pieces pieces = recordPieces(count);
+    std::array<int32_t, kMaxRecordPieces> oldAge;
+    runPieces(pieces.size(), !slots.recordsMayShareCells(), [&](int32_t p) {
+        oldAge[p] = markDead(list, pieces.begin(p), pieces.end(p), senescenceGene, offset,
+                             survivors.alive[p]);
+    });
+    survivors.list = list;
+    survivors.count = count;
+    int32_t total = 0;
+    for (int32_t p = 0; p < pieces.size(); ++p)
+        total += oldAge[p];
+    return total;
 }
 
 }  // namespace
@@ -94,10 +119,12 @@ void replenish(float total) {
 }
 
 void die() {
-    markDead<plant>(PL, Ppop, genes::plantSenescence, PNoffset);
-    markDead<animal>(HL, Hpop, genes::animalSenescence, HNoffset);
+    markDeadKind<plant>(PL, Ppop, genes::plantSenescence, PNoffset, E.plant, plantSurvivors);
+    markDeadKind<animal>(HL, Hpop, genes::animalSenescence, HNoffset, E.herbivore,
+                         herbivoreSurvivors);
     Ceat = 0;
-    Ceat = markDead<animal>(CL, Cpop, genes::animalSenescence, CNoffset);
+    Ceat = markDeadKind<animal>(CL, Cpop, genes::animalSenescence, CNoffset, E.carnivore,
+                                carnivoreSurvivors);
 }
 
 }  // namespace kesmir

@@ -116,6 +116,7 @@ class Mover {
         randState = plan.afterFirst;
         for (int tries = 1; tries < 10 && slots_.occupied(cellIndex(target)); ++tries)
             target = pick(plan, p);
+        if (slots_.occupied(cellIndex(target))) slots_.noteRecordsSharing();  // the tenth, taken
         slots_.clear(cellIndex(p));
         storePosition(a, target.x, target.y);
         slots_.set(cellIndex(target), slotFor(a, i));

@@ -31,11 +31,15 @@ float newbornEnergy(float parent, float mate) {
 
 // The first cell with an empty slot on rings of growing distance around p,
 // E to SE within each ring; the last candidate is taken untested.
-int32_t newbornCell(vt p, const SlotLayer& slots, int32_t nearest, int32_t farthest) {
+int32_t newbornCell(vt p, SlotLayer& slots, int32_t nearest, int32_t farthest) {
     for (int32_t k = nearest; k <= farthest; ++k) {
         for (int e = 1; e <= 8; ++e) {
             const int32_t cell = cellIndex(bound(sum(p, scale(k, dir[e]))));
-            if (!slots.occupied(cell) || (k == farthest && e == 8)) return cell;
+            if (!slots.occupied(cell)) return cell;
+            if (k == farthest && e == 8) {
+                slots.noteNewbornsSharing();
+                return cell;
+            }
         }
     }
     return -1;  // not reached: the last candidate is always taken

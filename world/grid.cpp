@@ -20,6 +20,8 @@ void SlotLayer::allocate(const char* what) {
 void SlotLayer::clearAll() {
     std::memset(slots_, 0, sizeof(Slot) * kCells);
     std::memset(bits_, 0, sizeof(uint64_t) * kBitmapWords);
+    recordsShare_ = true;
+    newbornsShare_ = true;
 }
 
 void initEcosystem() {
