@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "sim/cell_log.h"
+#include "sim/worker_pool.h"
 #include "world/genes.h"
 #include "world/lists.h"
 #include "world/random.h"
@@ -51,10 +53,13 @@ namespace {
 // re-predicted from the true state whenever an animal needed more tries. A
 // wrong prediction only fetches a cell in vain; the moves themselves use the
 // true draws.
+//
+// Writes: where the slots a move leaves and takes are written (below).
+template <class Writes>
 class Mover {
   public:
-    Mover(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps)
-        : list_(list), count_(count), slots_(slots), baseSteps_(baseSteps) {}
+    Mover(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps, Writes writes)
+        : list_(list), count_(count), slots_(slots), baseSteps_(baseSteps), writes_(writes) {}
 
     void run() {
         for (int32_t i = 0; i < count_; ++i) {
@@ -102,8 +107,8 @@ class Mover {
             plan.first = pick(plan, p);
             plan.afterFirst = predictedState_ = randState;
             slots_.prefetchBit(cellIndex(plan.first));
-            slots_.prefetchForWriting(cellIndex(plan.first));
-            slots_.prefetchForWriting(cellIndex(p));
+            writes_.fetch(cellIndex(plan.first));
+            writes_.fetch(cellIndex(p));
         }
         randState = trueState;
     }
@@ -117,27 +122,66 @@ class Mover {
         for (int tries = 1; tries < 10 && slots_.occupied(cellIndex(target)); ++tries)
             target = pick(plan, p);
         if (slots_.occupied(cellIndex(target))) slots_.noteRecordsSharing();  // the tenth, taken
-        slots_.clear(cellIndex(p));
+        writes_.leave(cellIndex(p));
         storePosition(a, target.x, target.y);
-        slots_.set(cellIndex(target), slotFor(a, i));
+        writes_.take(cellIndex(target), slotFor(a, i));
     }
 
     animal* list_;
     int32_t count_;
     SlotLayer& slots_;
     int32_t baseSteps_;
+    Writes writes_;
     int32_t plannedUpTo_ = 0;  // animals below this have their plan
     uint32_t predictedState_ = 0;
     Plan plans_[kRing];
 };
 
+// On one thread the slots are written where they are left and taken.
+struct DirectSlotWrites {
+    SlotLayer& slots;
+    void fetch(int32_t cell) const { slots.prefetchForWriting(cell); }
+    void leave(int32_t cell) const { slots.clear(cell); }
+    void take(int32_t cell, Slot slot) const { slots.set(cell, slot); }
+};
+
+// On several threads the moves change only the occupancy bits, which is all
+// that later moves test; the slots themselves are logged and written by
+// another thread in the same order.
+struct LoggedSlotWrites {
+    SlotLayer& slots;
+    CellLog& log;
+    void fetch(int32_t) const {}
+    void leave(int32_t cell) const {
+        slots.markEmpty(cell);
+        log.push(cell, kEmpty);
+    }
+    void take(int32_t cell, Slot slot) const {
+        slots.markOccupied(cell);
+        log.push(cell, slot);
+    }
+};
+
+void moveAll(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps) {
+    if (simulationThreads() == 1) {
+        Mover(list, count, slots, baseSteps, DirectSlotWrites{slots}).run();
+        return;
+    }
+    CellLog::runChain(
+        [&](CellLog& log) {
+            Mover(list, count, slots, baseSteps, LoggedSlotWrites{slots, log}).run();
+        },
+        [&](const CellLog::Entry& e) { slots.setSlot(e.cell, e.value); },
+        [&](const CellLog::Entry& e) { slots.prefetchForWriting(e.cell); });
+}
+
 }  // namespace
 
 void moveHerbivores() {
-    Mover(HL, Hpop, E.herbivore, 1).run();
+    moveAll(HL, Hpop, E.herbivore, 1);
 }
 void moveCarnivores() {
-    Mover(CL, Cpop, E.carnivore, 3).run();
+    moveAll(CL, Cpop, E.carnivore, 3);
 }
 
 }  // namespace kesmir

@@ -1,5 +1,10 @@
 #include "sim/reproduce.h"
 
+#include <bit>
+
+#include "sim/cell_log.h"
+#include "sim/worker_pool.h"
+
 #include "world/counters.h"
 #include "world/genes.h"
 #include "world/lists.h"
@@ -45,20 +50,43 @@ int32_t newbornCell(vt p, SlotLayer& slots, int32_t nearest, int32_t farthest) {
     return -1;  // not reached: the last candidate is always taken
 }
 
+// Where a birth's writes to the nutrient layer and to the newborn's slot go.
+// On one thread, straight to the grid.
+struct DirectWrites {
+    // The cell gains a sixteenth of the energy.
+    void give(int32_t cell, float energy) { giveToCell(cell, 0.0625 * energy); }
+    void fetch(int32_t cell) { __builtin_prefetch(&E.nutrient[cell], 1); }
+    void place(SlotLayer& slots, int32_t cell, Slot slot) { slots.set(cell, slot); }
+};
+
+// On several threads, the nutrient levels to a log that another thread
+// applies in order (nothing in this step reads them). Of the newborn's slot
+// only the bit is set: the search for free cells reads nothing else, and
+// insertion writes the slot itself at the end of the cycle.
+struct LoggedWrites {
+    CellLog& log;
+    void give(int32_t cell, float energy) { log.push(cell, std::bit_cast<uint32_t>(energy)); }
+    void fetch(int32_t) {}
+    void place(SlotLayer& slots, int32_t cell, Slot) { slots.markOccupied(cell); }
+};
+
 // Asks memory early for what a parent a few places ahead will touch if it
 // reproduces: its own cell's nutrient level and the first ring of candidate
 // cells around it (three rows, the columns at both ends of the ring).
 constexpr int32_t kPrefetchAhead = 8;
 
-void prefetchNeighbourhood(int32_t x, int32_t y, const SlotLayer& slots, int32_t nearest) {
-    __builtin_prefetch(&E.nutrient[cellIndex(x, y)], 1);
+template <class Writes>
+void prefetchNeighbourhood(int32_t x, int32_t y, const SlotLayer& slots, int32_t nearest,
+                           Writes& writes) {
+    writes.fetch(cellIndex(x, y));
     for (int32_t dy = -nearest; dy <= nearest; dy += nearest) {
         slots.prefetchBit(cellIndex(bound(vt{x - nearest, y + dy})));
         slots.prefetchBit(cellIndex(bound(vt{x + nearest, y + dy})));
     }
 }
 
-void reproducePlants() {
+template <class Writes>
+void reproducePlants(Writes& writes) {
     plant* plants = PL;
     const int32_t count = Ppop;
     if (count > kReproductionGuard) return;
@@ -67,13 +95,13 @@ void reproducePlants() {
     for (int32_t j = 0; j < count; ++j) {
         if (j + kPrefetchAhead < count && qualifies(plants[j + kPrefetchAhead])) {
             const plant& ahead = plants[j + kPrefetchAhead];
-            prefetchNeighbourhood(ahead.x, ahead.y, E.plant, 5);
+            prefetchNeighbourhood(ahead.x, ahead.y, E.plant, 5, writes);
         }
         plant& parent = plants[j];
         if (!qualifies(parent)) continue;
         plant& mate = plants[draw() % count];
         if (!qualifies(mate)) continue;
-        __builtin_prefetch(&E.nutrient[cellIndex(mate.x, mate.y)], 1);
+        writes.fetch(cellIndex(mate.x, mate.y));
 
         const int32_t cell = newbornCell(vt{parent.x, parent.y}, E.plant, 5, 25);
         plant& child = NP[n];
@@ -86,12 +114,12 @@ void reproducePlants() {
         child.alive = 1;
         child.age = 1;
 
-        giveToCell(cellIndex(parent.x, parent.y), 0.0625 * parent.energy);
-        giveToCell(cellIndex(mate.x, mate.y), 0.0625 * mate.energy);
+        writes.give(cellIndex(parent.x, parent.y), parent.energy);
+        writes.give(cellIndex(mate.x, mate.y), mate.energy);
         takeFrom(parent.energy, 0.1875);
         takeFrom(mate.energy, 0.1875);
 
-        E.plant.set(cell, slotFor(child, n));  // taken for the parents that follow
+        writes.place(E.plant, cell, slotFor(child, n));  // taken for the parents that follow
         ++n;
     }
     newPpop = n;
@@ -107,7 +135,9 @@ struct AnimalKind {
     bool herbivore;  // selects the crossover order of the gene words
 };
 
-int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const AnimalKind& kind) {
+template <class Writes>
+int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const AnimalKind& kind,
+                         Writes& writes) {
     if (count > kReproductionGuard) return 0;
     auto qualifies = [&kind](const animal& a) {
         const int32_t maturity =
@@ -118,13 +148,13 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
     for (int32_t j = 0; j < count; ++j) {
         if (j + kPrefetchAhead < count && qualifies(animals[j + kPrefetchAhead])) {
             const animal& ahead = animals[j + kPrefetchAhead];
-            prefetchNeighbourhood(ahead.x, ahead.y, kind.slots, kind.nearest);
+            prefetchNeighbourhood(ahead.x, ahead.y, kind.slots, kind.nearest, writes);
         }
         animal& parent = animals[j];
         if (!qualifies(parent)) continue;
         animal& mate = animals[draw() % count];
         if (!qualifies(mate)) continue;
-        __builtin_prefetch(&E.nutrient[cellIndex(mate.x, mate.y)], 1);
+        writes.fetch(cellIndex(mate.x, mate.y));
 
         const int32_t cell =
             newbornCell(vt{parent.x, parent.y}, kind.slots, kind.nearest, kind.farthest);
@@ -148,16 +178,25 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
 
         // The starting parent also feeds the newborn's cell, so it gives a
         // quarter in all against the mate's three sixteenths.
-        giveToCell(cellIndex(parent.x, parent.y), 0.0625 * parent.energy);
-        giveToCell(cellIndex(mate.x, mate.y), 0.0625 * mate.energy);
-        giveToCell(cell, 0.0625 * parent.energy);
+        writes.give(cellIndex(parent.x, parent.y), parent.energy);
+        writes.give(cellIndex(mate.x, mate.y), mate.energy);
+        writes.give(cell, parent.energy);
         takeFrom(parent.energy, 0.25);
         takeFrom(mate.energy, 0.1875);
 
-        kind.slots.set(cell, slotFor(child, n));
+        writes.place(kind.slots, cell, slotFor(child, n));
         ++n;
     }
     return n;
+}
+
+template <class Writes>
+void reproduceAll(Writes& writes) {
+    reproducePlants(writes);
+    newHpop = reproduceAnimals(HL, Hpop, NH,
+                               AnimalKind{HRenergy, HAoffset, E.herbivore, 4, 14, true}, writes);
+    newCpop = reproduceAnimals(CL, Cpop, NC,
+                               AnimalKind{CRenergy, CAoffset, E.carnivore, 3, 9, false}, writes);
 }
 
 }  // namespace
@@ -166,11 +205,18 @@ void reproduce() {
     newPpop = 0;
     newHpop = 0;
     newCpop = 0;
-    reproducePlants();
-    newHpop =
-        reproduceAnimals(HL, Hpop, NH, AnimalKind{HRenergy, HAoffset, E.herbivore, 4, 14, true});
-    newCpop =
-        reproduceAnimals(CL, Cpop, NC, AnimalKind{CRenergy, CAoffset, E.carnivore, 3, 9, false});
+    if (simulationThreads() == 1) {
+        DirectWrites writes;
+        reproduceAll(writes);
+        return;
+    }
+    CellLog::runChain(
+        [](CellLog& log) {
+            LoggedWrites writes{log};
+            reproduceAll(writes);
+        },
+        [](const CellLog::Entry& e) { giveToCell(e.cell, 0.0625 * std::bit_cast<float>(e.value)); },
+        [](const CellLog::Entry& e) { __builtin_prefetch(&E.nutrient[e.cell], 1); });
 }
 
 }  // namespace kesmir

@@ -1,0 +1,92 @@
+// Writes to cells that a step's serial chain hands over to a second thread.
+// Some steps must run their records one after another, but part of what a
+// record does is a write to a random cell that nothing later in the step
+// reads (a nutrient level raised by a birth, the slot a move leaves or
+// takes). The chain logs such writes; one other thread applies them, in the
+// order they were logged, so every cell ends as if the chain had written it
+// itself, while the chain goes on without waiting on memory.
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+
+#include "sim/worker_pool.h"
+
+namespace kesmir {
+
+class CellLog {
+  public:
+    struct Entry {
+        int32_t cell;
+        uint32_t value;
+    };
+
+    // Runs chain(log) on the calling thread while another thread of the
+    // simulation's pool applies what it logs: apply(entry) for every entry in
+    // order, fetch(entry) a few entries ahead. Returns when both are done.
+    // Needs a pool of two threads or more.
+    template <class Chain, class Apply, class Fetch>
+    static void runChain(Chain&& chain, Apply&& apply, Fetch&& fetch) {
+        CellLog log;
+        simulationPool().runOnAll([&](int thread) {
+            if (thread == 0) {
+                chain(log);
+                log.closed_.store(true, std::memory_order_release);
+            } else if (thread == 1) {
+                log.drain(apply, fetch);
+            }
+        });
+    }
+
+    // The chain's side: waits only when the applier is a whole ring behind.
+    void push(int32_t cell, uint32_t value) {
+        if (pushed_ - appliedSeen_ >= kCapacity) waitForRoom();
+        entries_[pushed_ & kMask] = Entry{cell, value};
+        ++pushed_;
+        published_.store(pushed_, std::memory_order_release);
+    }
+
+  private:
+    static constexpr int64_t kCapacity = int64_t{1} << 20;
+    static constexpr int64_t kMask = kCapacity - 1;
+    static constexpr int64_t kFetchAhead = 16;
+
+    CellLog() : entries_(ring()) {}
+    static Entry* ring();  // kept for the process
+    void waitForRoom();
+
+    template <class Apply, class Fetch>
+    void drain(Apply& apply, Fetch& fetch) {
+        int64_t applied = 0;
+        int64_t fetched = 0;
+        int rounds = 0;
+        for (;;) {
+            const int64_t published = published_.load(std::memory_order_acquire);
+            if (applied == published) {
+                if (closed_.load(std::memory_order_acquire) &&
+                    published_.load(std::memory_order_acquire) == applied)
+                    return;
+                pauseBriefly(rounds);
+                continue;
+            }
+            rounds = 0;
+            for (; applied < published; ++applied) {
+                for (const int64_t until = std::min(published, applied + kFetchAhead);
+                     fetched < until; ++fetched)
+                    fetch(entries_[fetched & kMask]);
+                apply(entries_[applied & kMask]);
+            }
+            applied_.store(applied, std::memory_order_release);
+        }
+    }
+
+    Entry* entries_;
+    int64_t pushed_ = 0;       // chain thread only
+    int64_t appliedSeen_ = 0;  // chain thread's last look at applied_
+    std::atomic<int64_t> published_{0};
+    std::atomic<int64_t> applied_{0};
+    std::atomic<bool> closed_{false};
+};
+
+}  // namespace kesmir
