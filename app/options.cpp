@@ -1,5 +1,7 @@
 #include "app/options.h"
 
+#include <CLI/CLI.hpp>
+#include <algorithm>
 #include <charconv>
 
 namespace kesmir {
@@ -16,86 +18,138 @@ bool parseNumber(const std::string& text, T lowest, T highest, T& value) {
     return true;
 }
 
-Options failure(std::string message) {
+// A whole-number option with its range; the message names the range in
+// words, e.g. "a number of cycles from 0 to 2147483647".
+template <class T>
+void addNumber(CLI::App& app, const std::string& name, const std::string& valueName,
+               const std::string& meaning, const std::string& what, T lowest, T highest,
+               T& target) {
+    // Each value is checked as it comes; given twice, the later one holds.
+    app.add_option(name)
+        ->description(meaning + " (" + std::to_string(lowest) + ".." + std::to_string(highest) +
+                      ")")
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+        ->each([name, what, lowest, highest, &target](const std::string& text) {
+            if (!parseNumber<T>(text, lowest, highest, target))
+                throw CLI::ValidationError("'" + text + "' is not " + what + " from " +
+                                           std::to_string(lowest) + " to " +
+                                           std::to_string(highest));
+        })
+        ->type_name(valueName);
+}
+
+// The parser for one parse: every option writes into `options`.
+struct Parser {
+    CLI::App app{"", "kesmir"};
+    std::vector<std::string> flags;  // options that take no value
+    bool listedOnly = false;         // help and version: seen before parsing, listed here
+
+    explicit Parser(Options& options) {
+        app.set_help_flag();  // help and version are plain flags here, handled after parsing
+        app.allow_extras();   // unknown options are reported in our own words
+        flag("--help,-h", "show this text and exit", listedOnly);
+        flag("--version", "show the version and exit", listedOnly);
+        flag("--headless", "run without a window (status lines on the console only)",
+             options.headless);
+        addNumber<int64_t>(app, "--cycles", "N", "end the run with exit code 0 after N cycles",
+                           "a number of cycles", 0, INT32_MAX, options.cycles);
+        addNumber<uint32_t>(app, "--seed", "S", "start the random generator at S, default 1",
+                            "a whole number", 0, UINT32_MAX, options.seed);
+        addNumber<int32_t>(app, "--delay", "MS",
+                           "sleep MS milliseconds before every cycle and frame, default 3",
+                           "a number of milliseconds", 0, 3600000, options.delay);
+        flag("--timings", "print the time spent in each step of the cycle at exit",
+             options.timings);
+    }
+
+    void flag(const std::string& names, const std::string& meaning, bool& target) {
+        app.add_flag(names, target, meaning);
+        for (const auto& name : CLI::detail::split(names, ','))
+            flags.push_back(name);
+    }
+
+    bool isFlag(const std::string& name) const {
+        return std::find(flags.begin(), flags.end(), name) != flags.end();
+    }
+};
+
+Options action(Options::Action what) {
     Options options;
-    options.action = Options::Action::fail;
+    options.action = what;
+    return options;
+}
+
+Options failure(std::string message) {
+    Options options = action(Options::Action::fail);
     options.error = std::move(message);
     return options;
+}
+
+// CLI11 says "--cycles: 1 required N missing"; name what is missing instead.
+std::string missingValueMessage(const CLI::App& app, const std::vector<std::string>& arguments) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& argument = arguments[i];
+        const bool emptyAfterEquals = !argument.empty() && argument.back() == '=';
+        if (!emptyAfterEquals && i + 1 != arguments.size()) continue;
+        const std::string name =
+            emptyAfterEquals ? argument.substr(0, argument.size() - 1) : argument;
+        try {
+            const CLI::Option* option = app.get_option(name);
+            return "option " + name + " needs a value (" + option->get_type_name() + ")";
+        } catch (const CLI::OptionNotFound&) {
+        }
+    }
+    return {};
 }
 
 }  // namespace
 
 Options parseOptions(const std::vector<std::string>& arguments) {
     Options options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        std::string name = arguments[i];
-        std::string value;
-        bool hasValue = false;
-        if (const auto equals = name.find('=');
-            name.rfind("--", 0) == 0 && equals != std::string::npos) {
-            value = name.substr(equals + 1);
-            name = name.substr(0, equals);
-            hasValue = true;
-        }
-        auto takeValue = [&]() -> bool {
-            if (hasValue) return true;
-            if (i + 1 >= arguments.size()) return false;
-            value = arguments[++i];
-            return true;
-        };
-        auto flag = [&](bool& target) {
-            if (hasValue) return false;
-            target = true;
-            return true;
-        };
+    Parser parser(options);
 
-        if (name == "--help" || name == "-h") {
-            options.action = Options::Action::help;
-            return options;
-        }
-        if (name == "--version") {
-            options.action = Options::Action::version;
-            return options;
-        }
-        if (name == "--headless") {
-            if (!flag(options.headless)) return failure("option --headless takes no value");
-        } else if (name == "--timings") {
-            if (!flag(options.timings)) return failure("option --timings takes no value");
-        } else if (name == "--cycles") {
-            if (!takeValue()) return failure("option --cycles needs a number of cycles");
-            if (!parseNumber<int64_t>(value, 0, INT32_MAX, options.cycles))
-                return failure("--cycles: '" + value +
-                               "' is not a number of cycles from 0 to 2147483647");
-        } else if (name == "--seed") {
-            if (!takeValue()) return failure("option --seed needs a value");
-            if (!parseNumber<uint32_t>(value, 0, UINT32_MAX, options.seed))
-                return failure("--seed: '" + value +
-                               "' is not a whole number from 0 to 4294967295");
-        } else if (name == "--delay") {
-            if (!takeValue()) return failure("option --delay needs a number of milliseconds");
-            if (!parseNumber<int32_t>(value, 0, 3600000, options.delay))
-                return failure("--delay: '" + value +
-                               "' is not a number of milliseconds from 0 to 3600000");
-        } else {
-            return failure("unknown option '" + arguments[i] + "' (see kesmir --help)");
-        }
+    // A flag given a value ("--headless=1", "--help=x") is refused outright.
+    for (const auto& argument : arguments) {
+        const auto equals = argument.find('=');
+        if (argument.rfind("--", 0) == 0 && equals != std::string::npos &&
+            parser.isFlag(argument.substr(0, equals)))
+            return failure("option " + argument.substr(0, equals) + " takes no value");
+    }
+
+    // Help and version win over anything else on the line.
+    for (const auto& argument : arguments) {
+        if (argument == "--help" || argument == "-h") return action(Options::Action::help);
+        if (argument == "--version") return action(Options::Action::version);
+    }
+
+    // CLI11 wants the arguments last-first.
+    std::vector<std::string> reversed(arguments.rbegin(), arguments.rend());
+    try {
+        parser.app.parse(reversed);
+    } catch (const CLI::ArgumentMismatch& error) {
+        const std::string message = missingValueMessage(parser.app, arguments);
+        return failure(message.empty() ? error.what() : message);
+    } catch (const CLI::ParseError& error) {
+        return failure(error.what());
+    }
+    const std::vector<std::string> extras = parser.app.remaining();
+    if (!extras.empty()) {
+        const std::string& first = extras.front();
+        if (first.rfind("-", 0) == 0)
+            return failure("unknown option '" + first + "' (see kesmir --help)");
+        return failure("unexpected argument '" + first + "' (see kesmir --help)");
     }
     return options;
 }
 
 std::string usageText() {
-    return "Usage: kesmir [options]\n"
-           "An evolutionary ecosystem simulator: plants, herbivores and carnivores on a\n"
-           "3500 x 3500 torus world. Files are read and written in the current directory.\n"
-           "\n"
-           "Options:\n"
-           "  --headless      run without a window (status lines on the console only)\n"
-           "  --cycles N      end the run with exit code 0 after N cycles\n"
-           "  --seed S        start the random generator at S (0..4294967295, default 1)\n"
-           "  --delay MS      pause MS milliseconds before every cycle and frame (default 3)\n"
-           "  --timings       print the time spent in each step of the cycle at exit\n"
-           "  --help          show this text\n"
-           "  --version       show the version\n";
+    Options options;
+    Parser parser(options);
+    std::string text = parser.app.help();  // starts with the usage line
+    text.insert(text.find('\n') + 1,
+                "An evolutionary ecosystem simulator: plants, herbivores and carnivores on a\n"
+                "3500 x 3500 torus world. Files are read and written in the current directory.\n");
+    return text;
 }
 
 std::string versionText() {

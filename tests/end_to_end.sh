@@ -20,7 +20,7 @@ expect_code() {  # expected-code description command...
 
 # Bad options: exit code 2, one line on stderr, nothing on stdout.
 for args in "--frobnicate" "--cycles" "--cycles -1" "--cycles abc" "--seed 4294967296" \
-            "--seed -3" "--delay 1.5" "--delay" "--headless=yes" "extra"; do
+            "--seed -3" "--delay 1.5" "--delay" "--headless=yes" "--help=x" "--version=2" "extra"; do
     # shellcheck disable=SC2086
     expect_code 2 "kesmir $args" "$kesmir" $args
     [ "$(wc -l <err.txt)" -eq 1 ] || fail "kesmir $args: wanted one line on stderr, got: $(cat err.txt)"
