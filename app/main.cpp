@@ -25,6 +25,7 @@ void prepareModel(const kesmir::Options& options) {
     kesmir::delay = options.delay;
     kesmir::runSettings.cycleLimit = options.cycles;
     kesmir::runSettings.printTimings = options.timings;
+    kesmir::runSettings.threads = options.threads;
 }
 
 [[noreturn]] void runHeadless() {

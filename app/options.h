@@ -15,7 +15,8 @@ struct Options {
     uint32_t seed = 1;
     int32_t delay = 3;
     bool timings = false;
-    std::string error;  // one line, when action is fail
+    int32_t threads = 0;  // 0: the machine's cores
+    std::string error;    // one line, when action is fail
 };
 
 Options parseOptions(const std::vector<std::string>& arguments);

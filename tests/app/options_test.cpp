@@ -26,6 +26,7 @@ const std::vector<NumberOption> kNumberOptions = {
     {"--seed", "0", "4294967295", "-1", "4294967296",
      [](const Options& o) { return int64_t(o.seed); }},
     {"--delay", "0", "3600000", "-1", "3600001", [](const Options& o) { return int64_t(o.delay); }},
+    {"--threads", "1", "256", "0", "257", [](const Options& o) { return int64_t(o.threads); }},
 };
 
 TEST(Options, NumbersTakeTheirWholeRangeInBothSpellings) {
@@ -72,6 +73,7 @@ TEST(Options, FlagsAndTheLaterOfTwoValues) {
     EXPECT_EQ(defaults.cycles, -1);
     EXPECT_EQ(defaults.seed, 1u);
     EXPECT_EQ(defaults.delay, 3);
+    EXPECT_EQ(defaults.threads, 0);  // the machine's cores
 
     EXPECT_EQ(parse({"--cycles", "3", "--help"}).action, Options::Action::help);
     EXPECT_EQ(parse({"-h"}).action, Options::Action::help);
@@ -94,8 +96,8 @@ TEST(Options, RefusedWithOneLineNamingTheFault) {
 
 TEST(Options, HelpListsEveryOption) {
     const std::string help = usageText();
-    for (const char* option :
-         {"--headless", "--cycles N", "--seed S", "--delay MS", "--timings", "--help", "--version"})
+    for (const char* option : {"--headless", "--cycles N", "--seed S", "--delay MS", "--threads N",
+                               "--timings", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 
