@@ -59,16 +59,41 @@ struct DirectWrites {
     void place(SlotLayer& slots, int32_t cell, Slot slot) { slots.set(cell, slot); }
 };
 
-// On several threads, the nutrient levels to a log that another thread
-// applies in order (nothing in this step reads them). Of the newborn's slot
-// only the bit is set: the search for free cells reads nothing else, and
-// insertion writes the slot itself at the end of the cycle.
+// On several threads, to a log that another thread applies in order: the
+// chain sets only the newborn's occupancy bit, which is all that the search
+// for free cells reads. A log entry names its target above the cell index.
+constexpr int kTargetShift = 24;  // cell indices stay below 2^24
+constexpr int32_t kCellMask = (1 << kTargetShift) - 1;
+SlotLayer* const kTargetLayers[] = {nullptr, &E.plant, &E.herbivore, &E.carnivore};
+
 struct LoggedWrites {
     CellLog& log;
     void give(int32_t cell, float energy) { log.push(cell, std::bit_cast<uint32_t>(energy)); }
     void fetch(int32_t) {}
-    void place(SlotLayer& slots, int32_t cell, Slot) { slots.markOccupied(cell); }
+    void place(SlotLayer& slots, int32_t cell, Slot slot) {
+        slots.markOccupied(cell);
+        const int32_t target = &slots == &E.plant ? 1 : &slots == &E.herbivore ? 2 : 3;
+        log.push(target << kTargetShift | cell, slot);
+    }
 };
+
+void applyLogged(const CellLog::Entry& e) {
+    const int32_t cell = e.cell & kCellMask;
+    if (SlotLayer* layer = kTargetLayers[e.cell >> kTargetShift]) {
+        layer->setSlot(cell, e.value);
+    } else {
+        giveToCell(cell, 0.0625 * std::bit_cast<float>(e.value));
+    }
+}
+
+void fetchLogged(const CellLog::Entry& e) {
+    const int32_t cell = e.cell & kCellMask;
+    if (SlotLayer* layer = kTargetLayers[e.cell >> kTargetShift]) {
+        layer->prefetchForWriting(cell);
+    } else {
+        __builtin_prefetch(&E.nutrient[cell], 1);
+    }
+}
 
 // Asks memory early for what a parent a few places ahead will touch if it
 // reproduces: its own cell's nutrient level and the first ring of candidate
@@ -215,8 +240,7 @@ void reproduce() {
             LoggedWrites writes{log};
             reproduceAll(writes);
         },
-        [](const CellLog::Entry& e) { giveToCell(e.cell, 0.0625 * std::bit_cast<float>(e.value)); },
-        [](const CellLog::Entry& e) { __builtin_prefetch(&E.nutrient[e.cell], 1); });
+        applyLogged, fetchLogged);
 }
 
 }  // namespace kesmir
