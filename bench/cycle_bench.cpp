@@ -8,7 +8,7 @@
 // better than milliseconds).
 //
 //   cycle_bench [cycles=130] [first measured cycle=100] [threads=cores]
-//               [--no-reference] [--alternate]
+//               [--no-reference] [--no-single] [--alternate]
 //
 // On a busy machine the ratios of one run say more than milliseconds.
 // --alternate runs the model once, switching between one thread and the
@@ -164,10 +164,13 @@ void printRatio(const char* what, double numerator, double denominator) {
 int main(int argc, char** argv) {
     std::vector<int> numbers;
     bool withReference = true;
+    bool withSingle = true;
     bool alternate = false;
     for (int a = 1; a < argc; ++a) {
         if (std::strcmp(argv[a], "--no-reference") == 0) {
             withReference = false;
+        } else if (std::strcmp(argv[a], "--no-single") == 0) {
+            withSingle = false;
         } else if (std::strcmp(argv[a], "--alternate") == 0) {
             alternate = true;
         } else {
@@ -193,8 +196,9 @@ int main(int argc, char** argv) {
             cycles, firstMeasured, [&](int c) { return isMany(c) ? threads : 1; },
             [&](int c) -> Timings& { return isMany(c) ? many : one; });
     } else {
-        runModel(
-            cycles, firstMeasured, [](int) { return 1; }, [&](int) -> Timings& { return one; });
+        if (withSingle)
+            runModel(
+                cycles, firstMeasured, [](int) { return 1; }, [&](int) -> Timings& { return one; });
         runModel(
             cycles, firstMeasured, [&](int) { return threads; },
             [&](int) -> Timings& { return many; });

@@ -16,7 +16,7 @@ void plantsAbsorb(plant* plants, int32_t begin, int32_t end) {
     for (int32_t i = begin; i < end; ++i) {
         if (i + kAhead < end) {
             const plant& next = plants[i + kAhead];
-            __builtin_prefetch(&E.nutrient[cellIndex(next.x, next.y)], 1);
+            prefetchLine(&E.nutrient[cellIndex(next.x, next.y)]);
         }
         plant& p = plants[i];
         const float satiety = static_cast<float>(field(p.chrom1, genes::plantSatiety)) + PSoffset;
@@ -116,8 +116,8 @@ class Feeder {
                 aim.candidates &= ~(uint64_t{1} << look);
                 continue;
             }
-            __builtin_prefetch(&prey_[indexOf(slot)], 1);
-            __builtin_prefetch(&E.nutrient[aim.cells[look]], 1);
+            prefetchLine(&prey_[indexOf(slot)]);
+            prefetchLine(&E.nutrient[aim.cells[look]]);
         }
     }
 

@@ -5,10 +5,10 @@
 // starts from is known in advance by jumping the generator, and with it the
 // cells it will look at; and while the step runs a cell can only lose its
 // prey, never gain one, so a look-up that finds nothing it could eat when
-// looked at early finds nothing later either. The eaters are cut into
-// chunks; any thread works out a chunk's look-ups and keeps those that may
-// find food, and the simulation thread feeds the chunks in order, visiting
-// only the kept look-ups and testing each cell again, as a single pass would.
+// looked at early finds nothing later either. Any thread works out the
+// look-ups of a group of eaters and keeps those that may find food; the
+// simulation thread feeds the eaters in order, visiting only the kept
+// look-ups and testing each cell again, as a single pass would.
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -21,19 +21,24 @@ namespace kesmir {
 
 namespace {
 
+// The eaters are worked out a small group at a time by whichever thread
+// claims the group, in order; the simulation thread feeds whole chunks of
+// groups in order, and while the chunk it needs next is not ready it claims
+// groups too, so that no thread waits while there is work.
 template <class Feeding>
 class FeedingPipeline {
   public:
     FeedingPipeline(animal* eaters, int32_t count, typename Feeding::Prey* prey, SlotLayer& slots)
         : eaters_(eaters),
           count_(count),
+          groups_(Pieces{count, kGroup}.size()),
           chunks_(Pieces{count, kChunk}.size()),
           prey_(prey),
           slots_(slots),
           start_(randState),
           ring_(ring()) {
         for (int32_t r = 0; r < kRing; ++r)
-            ring_[r].prepared.store(-1, std::memory_order_relaxed);
+            ring_[r].done.store(0, std::memory_order_relaxed);
     }
 
     // Returns how many prey were eaten.
@@ -44,7 +49,7 @@ class FeedingPipeline {
                 eaten = feedAll();
             } else {
                 int rounds = 0;
-                while (claimed_.load(std::memory_order_relaxed) < chunks_)
+                while (claimed_.load(std::memory_order_relaxed) < groups_)
                     if (!prepareNext()) pauseBriefly(rounds);
             }
         });
@@ -55,8 +60,10 @@ class FeedingPipeline {
 
   private:
     static constexpr int kLookUps = Feeding::kLookUps;
-    static constexpr int32_t kChunk = 128;  // eaters
-    static constexpr int32_t kRing = 32;    // chunks prepared ahead at most
+    static constexpr int32_t kGroup = 16;          // eaters worked out at a time
+    static constexpr int32_t kChunk = 8 * kGroup;  // eaters fed at a time
+    static constexpr int32_t kGroupsPerChunk = kChunk / kGroup;
+    static constexpr int32_t kRing = 32;  // chunks prepared ahead at most
     // How many eaters ahead of the feeding their prey is asked for.
     static constexpr int32_t kFetchAhead = 4;
 
@@ -64,10 +71,11 @@ class FeedingPipeline {
         int32_t cell;
         Slot slot;  // unchanged for as long as the cell stays occupied
     };
-    // One chunk's look-ups that may find food, eater by eater.
+    // One chunk's look-ups that may find food: eater e's are
+    // found[e * kLookUps ..] up to count[e].
     struct Chunk {
-        std::atomic<int32_t> prepared{-1};  // the chunk held, once complete
-        int32_t first[kChunk + 1];          // eater e's are found[first[e], first[e + 1])
+        std::atomic<int32_t> done{0};  // groups worked out
+        int32_t count[kChunk];
         Found found[kChunk * kLookUps];
     };
 
@@ -77,29 +85,37 @@ class FeedingPipeline {
         return chunks.get();
     }
 
+    int32_t groupsIn(int32_t k) const {
+        return std::min(kGroupsPerChunk, groups_ - k * kGroupsPerChunk);
+    }
+
     bool hungry(const animal& eater) const { return Feeding::satiety(eater) > eater.energy; }
 
-    // Claims the next chunk if its place in the ring is free and works it out.
+    // Claims the next group if its chunk has a place in the ring and works
+    // it out.
     bool prepareNext() {
         int32_t next = claimed_.load(std::memory_order_relaxed);
-        if (next >= chunks_ || next >= fed_.load(std::memory_order_acquire) + kRing) return false;
+        if (next >= groups_ ||
+            next / kGroupsPerChunk >= fed_.load(std::memory_order_acquire) + kRing)
+            return false;
         if (!claimed_.compare_exchange_strong(next, next + 1, std::memory_order_relaxed))
             return false;
         prepare(next);
         return true;
     }
 
-    void prepare(int32_t k) {
-        const int32_t begin = k * kChunk;
-        const int32_t end = std::min(count_, begin + kChunk);
-        Chunk& chunk = ring_[k % kRing];
+    void prepare(int32_t group) {
+        const int32_t begin = group * kGroup;
+        const int32_t end = std::min(count_, begin + kGroup);
+        const int32_t chunkBegin = group / kGroupsPerChunk * kChunk;
+        Chunk& chunk = ring_[group / kGroupsPerChunk % kRing];
         LocalRandom random(
             RandomJump::of(uint64_t{2} * kLookUps * static_cast<uint64_t>(begin)).apply(start_));
         // The cells of every hungry eater's look-ups; then which of them are
         // occupied (their slots asked for); then which hold prey the eater
         // could eat. Each stage's memory accesses overlap.
-        int32_t cells[kChunk][kLookUps];
-        uint64_t occupied[kChunk];
+        int32_t cells[kGroup][kLookUps];
+        uint64_t occupied[kGroup];
         for (int32_t e = begin; e < end; ++e) {
             occupied[e - begin] = 0;
             if (hungry(eaters_[e])) {
@@ -118,39 +134,41 @@ class FeedingPipeline {
                 slots_.prefetchSlot(cells[e][look]);
             }
         }
-        int32_t n = 0;
         for (int32_t e = 0; e < end - begin; ++e) {
-            chunk.first[e] = n;
             const uint32_t ability = Feeding::ability(eaters_[begin + e]);
+            const int32_t at = begin + e - chunkBegin;
+            Found* found = &chunk.found[at * kLookUps];
+            int32_t n = 0;
             for (uint64_t rest = occupied[e]; rest != 0; rest &= rest - 1) {
                 const int32_t cell = cells[e][std::countr_zero(rest)];
                 const Slot slot = slots_[cell];
-                if (slot != kEmpty && ability >= defenceOf(slot)) chunk.found[n++] = {cell, slot};
+                if (slot != kEmpty && ability >= defenceOf(slot)) found[n++] = {cell, slot};
             }
+            chunk.count[at] = n;
         }
-        chunk.first[end - begin] = n;
-        chunk.prepared.store(k, std::memory_order_release);
+        chunk.done.fetch_add(1, std::memory_order_release);
     }
 
     int32_t feedAll() {
         int32_t eaten = 0;
         for (int32_t k = 0; k < chunks_; ++k) {
-            const Chunk& chunk = ring_[k % kRing];
+            Chunk& chunk = ring_[k % kRing];
             int rounds = 0;
-            while (chunk.prepared.load(std::memory_order_acquire) != k)
+            while (chunk.done.load(std::memory_order_acquire) != groupsIn(k))
                 if (!prepareNext()) pauseBriefly(rounds);
             eaten += feedChunk(k, chunk);
+            chunk.done.store(0, std::memory_order_relaxed);
             fed_.store(k + 1, std::memory_order_release);
         }
         return eaten;
     }
 
     void fetchPreyOf(const Chunk& chunk, int32_t e) const {
-        for (int32_t f = chunk.first[e]; f < chunk.first[e + 1]; ++f) {
-            const Found& found = chunk.found[f];
-            __builtin_prefetch(&prey_[indexOf(found.slot)], 1);
-            __builtin_prefetch(&E.nutrient[found.cell], 1);
-            slots_.prefetchForWriting(found.cell);
+        const Found* found = &chunk.found[e * kLookUps];
+        for (int32_t f = 0; f < chunk.count[e]; ++f) {
+            prefetchLine(&prey_[indexOf(found[f].slot)]);
+            prefetchLine(&E.nutrient[found[f].cell]);
+            slots_.prefetchForWriting(found[f].cell);
         }
     }
 
@@ -162,15 +180,15 @@ class FeedingPipeline {
         int32_t eaten = 0;
         for (int32_t e = 0; e < size; ++e) {
             if (e + kFetchAhead < size) fetchPreyOf(chunk, e + kFetchAhead);
-            if (chunk.first[e] == chunk.first[e + 1]) continue;
+            if (chunk.count[e] == 0) continue;
             animal& eater = eaters_[begin + e];
             const float satiety = Feeding::satiety(eater);
             const float coefficient = absorptionCoefficient<Feeding>(eater);
-            for (int32_t f = chunk.first[e]; f < chunk.first[e + 1]; ++f) {
+            const Found* found = &chunk.found[e * kLookUps];
+            for (int32_t f = 0; f < chunk.count[e]; ++f) {
                 if (!(satiety > eater.energy)) break;
-                const Found& found = chunk.found[f];
-                if (!slots_.occupied(found.cell)) continue;  // eaten by an earlier eater
-                takePrey(eater, prey_[indexOf(found.slot)], coefficient, found.cell, slots_);
+                if (!slots_.occupied(found[f].cell)) continue;  // eaten by an earlier eater
+                takePrey(eater, prey_[indexOf(found[f].slot)], coefficient, found[f].cell, slots_);
                 ++eaten;
             }
         }
@@ -179,13 +197,14 @@ class FeedingPipeline {
 
     animal* eaters_;
     int32_t count_;
+    int32_t groups_;
     int32_t chunks_;
     typename Feeding::Prey* prey_;
     SlotLayer& slots_;
     uint32_t start_;  // the generator's state before the first look-up
     Chunk* ring_;
-    std::atomic<int32_t> claimed_{0};  // chunks handed out to be worked out
-    std::atomic<int32_t> fed_{0};      // chunks fed
+    alignas(64) std::atomic<int32_t> claimed_{0};  // groups handed out to be worked out
+    alignas(64) std::atomic<int32_t> fed_{0};      // chunks fed
 };
 
 }  // namespace

@@ -11,18 +11,37 @@
 
 namespace kesmir {
 
+namespace {
+
+// w / s in single precision for every weight w (0..7) and sum s (0..56):
+// the eight weights are three-bit whole numbers, so their sum is one too,
+// exact in any order, and each normalised weight is one of these quotients.
+struct Quotients {
+    float of[57][8];
+    Quotients() {
+        for (int s = 0; s <= 56; ++s)
+            for (int w = 0; w < 8; ++w)
+                of[s][w] = s == 0 ? 0.0f : static_cast<float>(w) / static_cast<float>(s);
+    }
+};
+const Quotients kQuotients;
+
+}  // namespace
+
 DirectionWheel::DirectionWheel(uint32_t chrom4) {
+    uint32_t weights[9];
+    uint32_t sum = 0;
+    for (int k = 1; k <= 8; ++k) {
+        weights[k] = field(chrom4, genes::directionWeight(k));
+        sum += weights[k];
+    }
+    allZero_ = sum == 0;
+    const float* quotient = kQuotients.of[sum];
     weight_[0] = 0.0f;
     total_[0] = 0.0f;
-    float sum = 0.0f;
-    for (int k = 1; k <= 8; ++k) {
-        weight_[k] = static_cast<float>(field(chrom4, genes::directionWeight(k)));
-        sum += weight_[k];
-    }
-    allZero_ = sum == 0.0f;
     float running = 0.0f;
     for (int k = 1; k <= 8; ++k) {
-        if (!allZero_) weight_[k] /= sum;
+        weight_[k] = quotient[weights[k]];
         running += weight_[k];
         total_[k] = running;
     }

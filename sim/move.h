@@ -14,7 +14,7 @@ namespace kesmir {
 // before every spin would give.
 class DirectionWheel {
   public:
-    DirectionWheel() = default;
+    DirectionWheel() : weight_{}, total_{} {}
     explicit DirectionWheel(uint32_t chrom4);
 
     // One direction, drawn with one fRan.
@@ -42,8 +42,8 @@ class DirectionWheel {
 
     // weight_[k] is the normalised weight of direction k (weight_[0], stay,
     // is 0); total_[k] the running total of the walk after adding it.
-    float weight_[9]{};
-    float total_[9]{};
+    float weight_[9];
+    float total_[9];
     bool allZero_ = true;
 };
 

@@ -55,7 +55,7 @@ int32_t newbornCell(vt p, SlotLayer& slots, int32_t nearest, int32_t farthest) {
 struct DirectWrites {
     // The cell gains a sixteenth of the energy.
     void give(int32_t cell, float energy) { giveToCell(cell, 0.0625 * energy); }
-    void fetch(int32_t cell) { __builtin_prefetch(&E.nutrient[cell], 1); }
+    void fetch(int32_t cell) { prefetchLine(&E.nutrient[cell]); }
     void place(SlotLayer& slots, int32_t cell, Slot slot) { slots.set(cell, slot); }
 };
 
@@ -91,23 +91,15 @@ void fetchLogged(const CellLog::Entry& e) {
     if (SlotLayer* layer = kTargetLayers[e.cell >> kTargetShift]) {
         layer->prefetchForWriting(cell);
     } else {
-        __builtin_prefetch(&E.nutrient[cell], 1);
+        prefetchLine(&E.nutrient[cell]);
     }
 }
 
-// Asks memory early for what a parent a few places ahead will touch if it
-// reproduces: its own cell's nutrient level and the first ring of candidate
-// cells around it (three rows, the columns at both ends of the ring).
-constexpr int32_t kPrefetchAhead = 8;
-
-template <class Writes>
-void prefetchNeighbourhood(int32_t x, int32_t y, const SlotLayer& slots, int32_t nearest,
-                           Writes& writes) {
-    writes.fetch(cellIndex(x, y));
-    for (int32_t dy = -nearest; dy <= nearest; dy += nearest) {
-        slots.prefetchBit(cellIndex(bound(vt{x - nearest, y + dy})));
-        slots.prefetchBit(cellIndex(bound(vt{x + nearest, y + dy})));
-    }
+// draw mod count. A draw is below 32768, so in a list longer than that it
+// is its own remainder, and the division is spared.
+int32_t mateIndex(int32_t count) {
+    const int32_t d = draw();
+    return count > 32767 ? d : d % count;
 }
 
 template <class Writes>
@@ -118,13 +110,9 @@ void reproducePlants(Writes& writes) {
     auto qualifies = [](const plant& p) { return p.age > 2 && p.energy > PRenergy; };
     int32_t n = 0;
     for (int32_t j = 0; j < count; ++j) {
-        if (j + kPrefetchAhead < count && qualifies(plants[j + kPrefetchAhead])) {
-            const plant& ahead = plants[j + kPrefetchAhead];
-            prefetchNeighbourhood(ahead.x, ahead.y, E.plant, 5, writes);
-        }
         plant& parent = plants[j];
         if (!qualifies(parent)) continue;
-        plant& mate = plants[draw() % count];
+        plant& mate = plants[mateIndex(count)];
         if (!qualifies(mate)) continue;
         writes.fetch(cellIndex(mate.x, mate.y));
 
@@ -171,13 +159,9 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
     };
     int32_t n = 0;
     for (int32_t j = 0; j < count; ++j) {
-        if (j + kPrefetchAhead < count && qualifies(animals[j + kPrefetchAhead])) {
-            const animal& ahead = animals[j + kPrefetchAhead];
-            prefetchNeighbourhood(ahead.x, ahead.y, kind.slots, kind.nearest, writes);
-        }
         animal& parent = animals[j];
         if (!qualifies(parent)) continue;
-        animal& mate = animals[draw() % count];
+        animal& mate = animals[mateIndex(count)];
         if (!qualifies(mate)) continue;
         writes.fetch(cellIndex(mate.x, mate.y));
 

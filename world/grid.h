@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "world/prefetch.h"
 #include "world/shared_access.h"
 
 namespace kesmir {
@@ -96,11 +97,11 @@ class SlotLayer {
     }
 
     // Hints that a cell will soon be tested, read or written.
-    void prefetchBit(int32_t cell) const { __builtin_prefetch(&bits_[cell >> 6]); }
-    void prefetchSlot(int32_t cell) const { __builtin_prefetch(&slots_[cell]); }
+    void prefetchBit(int32_t cell) const { prefetchLine(&bits_[cell >> 6]); }
+    void prefetchSlot(int32_t cell) const { prefetchLine(&slots_[cell]); }
     void prefetchForWriting(int32_t cell) const {
-        __builtin_prefetch(&slots_[cell], 1);
-        __builtin_prefetch(&bits_[cell >> 6], 1);
+        prefetchLine(&slots_[cell]);
+        prefetchLine(&bits_[cell >> 6]);
     }
 
   private:
