@@ -16,6 +16,7 @@
 // see the same moments of a shared machine; the results are the same bits
 // either way.
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -25,8 +26,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "oracle/reference/reference_model.h"
@@ -78,7 +81,16 @@ double nutrientPassMs() {
     return median(times);
 }
 
+// The peak resident memory since the last reset, from the kernel's
+// high-water mark; each model run is measured on its own.
+void resetPeakResidentMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 long peakResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
@@ -103,6 +115,7 @@ void seedFreshWorld() {
 }
 
 struct Timings {
+    long peakMegabytes = 0;
     std::vector<double> cycleMs;
     std::vector<double> cpuMs;
     std::vector<std::vector<double>> stepMs = std::vector<std::vector<double>>(kSteps);
@@ -114,6 +127,7 @@ struct Timings {
 // threadsFor(c) threads. Measured cycles are timed into timingsFor(c).
 void runModel(int cycles, int firstMeasured, const std::function<int(int)>& threadsFor,
               const std::function<Timings&(int)>& timingsFor) {
+    resetPeakResidentMemory();
     seedFreshWorld();
     for (int c = 0; c < cycles && !populationCollapsed(); ++c) {
         setSimulationThreads(threadsFor(c));
@@ -130,10 +144,12 @@ void runModel(int cycles, int firstMeasured, const std::function<int(int)>& thre
         t.cpuMs.push_back(cpuSpent);
         for (int s = 0; s < kSteps; ++s)
             t.stepMs[s].push_back(stepTimings.milliseconds(Step(s)) - before.milliseconds(Step(s)));
+        t.peakMegabytes = std::max(t.peakMegabytes, peakResidentMegabytes());
     }
 }
 
 Timings runReference(int cycles, int firstMeasured) {
+    resetPeakResidentMemory();
     reference::Options options;
     options.cycles = cycles;
     reference::Model model(options);
@@ -144,13 +160,107 @@ Timings runReference(int cycles, int firstMeasured) {
         const bool collapsed = model.cycle();
         if (c >= firstMeasured) t.cycleMs.push_back(ms(Clock::now() - start));
         if (collapsed) break;
+        t.peakMegabytes = std::max(t.peakMegabytes, peakResidentMegabytes());
     }
     return t;
 }
 
+// Every run is made in a child process of its own, so that each starts as a
+// fresh program does and its peak memory is its own. The child sends back
+// what it measured as a row of numbers.
+struct RunReport {
+    std::vector<Timings> timings;
+    double nutrientPass = 0;
+    std::vector<int32_t> endState;  // cycles, plants, herbivores, carnivores
+};
+
+void appendTimings(std::vector<double>& out, const Timings& t) {
+    out.push_back(static_cast<double>(t.peakMegabytes));
+    out.push_back(static_cast<double>(t.cycleMs.size()));
+    out.insert(out.end(), t.cycleMs.begin(), t.cycleMs.end());
+    out.insert(out.end(), t.cpuMs.begin(), t.cpuMs.end());
+    for (const auto& step : t.stepMs)
+        out.insert(out.end(), step.begin(), step.end());
+}
+
+Timings takeTimings(const std::vector<double>& in, std::size_t& at) {
+    Timings t;
+    t.peakMegabytes = static_cast<long>(in[at++]);
+    const auto n = static_cast<std::ptrdiff_t>(in[at++]);
+    auto take = [&](std::vector<double>& into) {
+        into.assign(in.begin() + static_cast<std::ptrdiff_t>(at),
+                    in.begin() + static_cast<std::ptrdiff_t>(at) + n);
+        at += static_cast<std::size_t>(n);
+    };
+    take(t.cycleMs);
+    take(t.cpuMs);
+    for (auto& step : t.stepMs)
+        take(step);
+    return t;
+}
+
+RunReport inChild(const std::function<RunReport()>& run) {
+    int fds[2];
+    if (pipe(fds) != 0) std::exit(1);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const RunReport report = run();
+        std::vector<double> out{static_cast<double>(report.timings.size()), report.nutrientPass};
+        for (const int32_t v : report.endState)
+            out.push_back(v);
+        for (const Timings& t : report.timings)
+            appendTimings(out, t);
+        const auto* bytes = reinterpret_cast<const char*>(out.data());
+        for (std::size_t left = out.size() * sizeof(double); left > 0;) {
+            const ssize_t written = write(fds[1], bytes, left);
+            if (written <= 0) _exit(1);
+            bytes += written;
+            left -= static_cast<std::size_t>(written);
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    std::vector<char> bytes;
+    char buffer[65536];
+    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    close(fds[0]);
+    waitpid(child, nullptr, 0);
+    std::vector<double> in(bytes.size() / sizeof(double));
+    std::memcpy(in.data(), bytes.data(), in.size() * sizeof(double));
+    RunReport report;
+    std::size_t at = 0;
+    const auto runs = static_cast<std::size_t>(in.at(at++));
+    report.nutrientPass = in.at(at++);
+    for (int i = 0; i < 4; ++i)
+        report.endState.push_back(static_cast<int32_t>(in.at(at++)));
+    for (std::size_t r = 0; r < runs; ++r)
+        report.timings.push_back(takeTimings(in, at));
+    return report;
+}
+
+// One model run in a child: the timings of the cycles that threadsFor(c)
+// puts into each group (0 or 1).
+RunReport modelRun(int cycles, int firstMeasured, int groups,
+                   const std::function<int(int)>& threadsFor,
+                   const std::function<int(int)>& groupOf) {
+    return inChild([=] {
+        RunReport report;
+        report.timings.resize(static_cast<std::size_t>(groups));
+        runModel(cycles, firstMeasured, threadsFor, [&](int c) -> Timings& {
+            return report.timings[static_cast<std::size_t>(groupOf(c))];
+        });
+        report.nutrientPass = nutrientPassMs();
+        report.endState = {kk, Ppop, Hpop, Cpop};
+        return report;
+    });
+}
+
 void printModel(const char* name, const Timings& t) {
-    std::printf("%s: median cycle %8.1f ms (process CPU time %.1f ms)\n", name, t.cycle(),
-                median(t.cpuMs));
+    std::printf(
+        "%s: median cycle %8.1f ms (process CPU time %.1f ms), peak resident memory %ld MB\n", name,
+        t.cycle(), median(t.cpuMs), t.peakMegabytes);
     for (int s = 0; s < kSteps; ++s)
         std::printf("  median %-20s%8.1f ms\n", kStepNames[s], median(t.stepMs[s]));
 }
@@ -179,8 +289,10 @@ int main(int argc, char** argv) {
     }
     const int cycles = numbers.size() > 0 ? numbers[0] : 130;
     const int firstMeasured = numbers.size() > 1 ? numbers[1] : 100;
-    setSimulationThreads(numbers.size() > 2 ? numbers[2] : 0);
-    const int threads = simulationThreads();
+    // Resolved here, but every pool is made in the child that uses it.
+    const int threads = numbers.size() > 2 && numbers[2] > 0
+                            ? numbers[2]
+                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
     // No data files: a fresh nutrient layer and a generated seed sample.
     const auto scratch =
@@ -189,40 +301,53 @@ int main(int argc, char** argv) {
     std::filesystem::current_path(scratch);
 
     Timings one, many;
+    RunReport last;
     if (alternate) {
         // 1, N, N, 1, 1, N, N, 1, ...: both see the slow growth of the world alike.
         auto isMany = [](int c) { return (c + 1) / 2 % 2 == 1; };
-        runModel(
-            cycles, firstMeasured, [&](int c) { return isMany(c) ? threads : 1; },
-            [&](int c) -> Timings& { return isMany(c) ? many : one; });
+        last = modelRun(
+            cycles, firstMeasured, 2, [=](int c) { return isMany(c) ? threads : 1; },
+            [=](int c) { return isMany(c) ? 1 : 0; });
+        one = last.timings[0];
+        many = last.timings[1];
     } else {
-        if (withSingle)
-            runModel(
-                cycles, firstMeasured, [](int) { return 1; }, [&](int) -> Timings& { return one; });
-        runModel(
-            cycles, firstMeasured, [&](int) { return threads; },
-            [&](int) -> Timings& { return many; });
+        if (withSingle) {
+            last = modelRun(
+                cycles, firstMeasured, 1, [](int) { return 1; }, [](int) { return 0; });
+            one = last.timings[0];
+        }
+        last = modelRun(
+            cycles, firstMeasured, 1, [=](int) { return threads; }, [](int) { return 0; });
+        many = last.timings[0];
     }
-    const long peak = peakResidentMegabytes();
-    const double pass = nutrientPassMs();
-    const Timings plain = withReference ? runReference(cycles, firstMeasured) : Timings{};
+    Timings plain;
+    if (withReference) {
+        plain = inChild([=] {
+                    RunReport report;
+                    report.timings.push_back(runReference(cycles, firstMeasured));
+                    report.endState = {0, 0, 0, 0};
+                    return report;
+                }).timings[0];
+    }
 
-    std::printf("default world, seed 1: %d cycles, cycles %d..%d measured%s\n", int(kk),
-                firstMeasured, int(kk) - 1, alternate ? ", thread counts alternating" : "");
-    std::printf("populations at the end: %d plants, %d herbivores, %d carnivores\n", int(Ppop),
-                int(Hpop), int(Cpop));
+    std::printf("default world, seed 1: %d cycles, cycles %d..%d measured%s\n", last.endState[0],
+                firstMeasured, last.endState[0] - 1,
+                alternate ? ", thread counts alternating" : "");
+    std::printf("populations at the end: %d plants, %d herbivores, %d carnivores\n",
+                last.endState[1], last.endState[2], last.endState[3]);
     printModel("1 thread", one);
     const std::string manyName = std::to_string(threads) + " threads";
     printModel(manyName.c_str(), many);
-    if (withReference) std::printf("reference model: median cycle %8.1f ms\n", plain.cycle());
+    if (withReference)
+        std::printf("reference model: median cycle %8.1f ms, peak resident memory %ld MB\n",
+                    plain.cycle(), plain.peakMegabytes);
     printRatio(("1 thread / " + manyName).c_str(), one.cycle(), many.cycle());
     if (withReference) {
         printRatio("1 thread / reference model", one.cycle(), plain.cycle());
         printRatio((manyName + " / reference model").c_str(), many.cycle(), plain.cycle());
     }
-    std::printf("plain nutrient pass               %8.2f ms\n", pass);
-    printRatio("1 thread / nutrient pass", one.cycle(), pass);
-    std::printf("peak resident memory (model)      %8ld MB\n", peak);
+    std::printf("plain nutrient pass               %8.2f ms\n", last.nutrientPass);
+    printRatio("1 thread / nutrient pass", one.cycle(), last.nutrientPass);
 
     std::filesystem::current_path("/");
     std::filesystem::remove_all(scratch);

@@ -49,7 +49,8 @@ constexpr RandomJump kLookUpDraws = RandomJump::of(2 * Feeding::kLookUps);
 // the occupancy bits of the cells are asked for at once.
 template <class Feeding>
 void aimLookUps(const animal& a, LocalRandom& random, int32_t* cells, const SlotLayer& slots) {
-    const SmallDivisor reach(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
+    const SmallDivisor& reach =
+        SmallDivisor::of(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
     const DirectionWheel wheel(a.chrom4);
     const vt p{a.x, a.y};
     for (int look = 0; look < Feeding::kLookUps; ++look) {

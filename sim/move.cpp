@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "sim/cell_log.h"
-#include "sim/worker_pool.h"
 #include "world/genes.h"
 #include "world/lists.h"
 #include "world/random.h"
@@ -72,13 +70,10 @@ namespace {
 // re-predicted from the true state whenever an animal needed more tries. A
 // wrong prediction only fetches a cell in vain; the moves themselves use the
 // true draws.
-//
-// Writes: where the slots a move leaves and takes are written (below).
-template <class Writes>
 class Mover {
   public:
-    Mover(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps, Writes writes)
-        : list_(list), count_(count), slots_(slots), baseSteps_(baseSteps), writes_(writes) {}
+    Mover(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps)
+        : list_(list), count_(count), slots_(slots), baseSteps_(baseSteps) {}
 
     void run() {
         for (int32_t i = 0; i < count_; ++i) {
@@ -119,15 +114,15 @@ class Mover {
             Plan& plan = plans_[plannedUpTo_ % kRing];
             plan.wheel = DirectionWheel(a.chrom4);
             plan.steps =
-                SmallDivisor(baseSteps_ + static_cast<int32_t>(field(a.chrom4, genes::speed)));
+                SmallDivisor::of(baseSteps_ + static_cast<int32_t>(field(a.chrom4, genes::speed)));
             plan.start = predictedState_;
             randState = predictedState_;
             const vt p{a.x, a.y};
             plan.first = pick(plan, p);
             plan.afterFirst = predictedState_ = randState;
             slots_.prefetchBit(cellIndex(plan.first));
-            writes_.fetch(cellIndex(plan.first));
-            writes_.fetch(cellIndex(p));
+            slots_.prefetchForWriting(cellIndex(plan.first));
+            slots_.prefetchForWriting(cellIndex(p));
         }
         randState = trueState;
     }
@@ -141,57 +136,27 @@ class Mover {
         for (int tries = 1; tries < 10 && slots_.occupied(cellIndex(target)); ++tries)
             target = pick(plan, p);
         if (slots_.occupied(cellIndex(target))) slots_.noteRecordsSharing();  // the tenth, taken
-        writes_.leave(cellIndex(p));
+        slots_.clear(cellIndex(p));
         storePosition(a, target.x, target.y);
-        writes_.take(cellIndex(target), slotFor(a, i));
+        slots_.set(cellIndex(target), slotFor(a, i));
     }
 
     animal* list_;
     int32_t count_;
     SlotLayer& slots_;
     int32_t baseSteps_;
-    Writes writes_;
     int32_t plannedUpTo_ = 0;  // animals below this have their plan
     uint32_t predictedState_ = 0;
     Plan plans_[kRing];
 };
 
-// On one thread the slots are written where they are left and taken.
-struct DirectSlotWrites {
-    SlotLayer& slots;
-    void fetch(int32_t cell) const { slots.prefetchForWriting(cell); }
-    void leave(int32_t cell) const { slots.clear(cell); }
-    void take(int32_t cell, Slot slot) const { slots.set(cell, slot); }
-};
-
-// On several threads the moves change only the occupancy bits, which is all
-// that later moves test; the slots themselves are logged and written by
-// another thread in the same order.
-struct LoggedSlotWrites {
-    SlotLayer& slots;
-    CellLog& log;
-    void fetch(int32_t) const {}
-    void leave(int32_t cell) const {
-        slots.markEmpty(cell);
-        log.push(cell, kEmpty);
-    }
-    void take(int32_t cell, Slot slot) const {
-        slots.markOccupied(cell);
-        log.push(cell, slot);
-    }
-};
-
+// The moves run one after another on the simulation thread whatever the
+// number of threads: each move depends on the generator and on the cells the
+// moves before it left and took. Handing the slot writes to another thread
+// (as reproduction does with its nutrient writes) was measured slower here:
+// with the cells asked for early, the writes cost the chain little.
 void moveAll(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps) {
-    if (simulationThreads() == 1) {
-        Mover(list, count, slots, baseSteps, DirectSlotWrites{slots}).run();
-        return;
-    }
-    CellLog::runChain(
-        [&](CellLog& log) {
-            Mover(list, count, slots, baseSteps, LoggedSlotWrites{slots, log}).run();
-        },
-        [&](const CellLog::Entry& e) { slots.setSlot(e.cell, e.value); },
-        [&](const CellLog::Entry& e) { slots.prefetchForWriting(e.cell); });
+    Mover(list, count, slots, baseSteps).run();
 }
 
 }  // namespace
