@@ -1,8 +1,6 @@
 #include "sim/reproduce.h"
 
-#include <bit>
-
-#include "sim/cell_log.h"
+#include "sim/ordered_log.h"
 #include "sim/worker_pool.h"
 
 #include "world/counters.h"
@@ -50,50 +48,71 @@ int32_t newbornCell(vt p, SlotLayer& slots, int32_t nearest, int32_t farthest) {
     return -1;  // not reached: the last candidate is always taken
 }
 
-// Where a birth's writes to the nutrient layer and to the newborn's slot go.
-// On one thread, straight to the grid.
-struct DirectWrites {
-    // The cell gains a sixteenth of the energy.
-    void give(int32_t cell, float energy) { giveToCell(cell, 0.0625 * energy); }
+// What a birth does beyond its parents' records: the search for the
+// newborn's cell, the nutrient levels of the parents' cells (and, for
+// animals, of the newborn's cell) and the newborn's slot. None of it feeds
+// the decisions of later parents but the occupancy bit of the newborn's
+// cell, which only later searches read; so it can be done one birth after
+// another apart from the parents' chain, in the chain's order.
+struct Placement {
+    int32_t x, y;        // the starting parent's cell, where the search starts
+    float parentEnergy;  // the parents' energies before they give
+    int32_t mateCell;
+    float mateEnergy;
+    int32_t child;  // index in its newborn list
+    int32_t kind;   // 0 plants, 1 herbivores, 2 carnivores
+};
+
+// The settled differences between the kinds in placing a newborn.
+struct PlacingKind {
+    SlotLayer* slots;
+    int32_t nearest;
+    int32_t farthest;
+    bool feedsNewbornCell;  // the starting animal also feeds the newborn's cell
+};
+const PlacingKind kPlacing[] = {
+    {&E.plant, 5, 25, false}, {&E.herbivore, 4, 14, true}, {&E.carnivore, 3, 9, true}};
+
+template <class Record>
+void placeNewborn(Record& child, int32_t index, const Placement& b, const PlacingKind& kind) {
+    const int32_t cell = newbornCell(vt{b.x, b.y}, *kind.slots, kind.nearest, kind.farthest);
+    child.x = cell % kWorldSide;
+    child.y = cell / kWorldSide;
+    giveToCell(cellIndex(b.x, b.y), 0.0625 * b.parentEnergy);
+    giveToCell(b.mateCell, 0.0625 * b.mateEnergy);
+    if (kind.feedsNewbornCell) giveToCell(cell, 0.0625 * b.parentEnergy);
+    kind.slots->set(cell, slotFor(child, index));  // taken for the parents that follow
+}
+
+void placeBirth(const Placement& b) {
+    const PlacingKind& kind = kPlacing[b.kind];
+    if (b.kind == 0) {
+        placeNewborn(NP[b.child], b.child, b, kind);
+    } else {
+        placeNewborn((b.kind == 1 ? NH : NC)[b.child], b.child, b, kind);
+    }
+}
+
+// Asks memory for what placing a birth will touch first.
+void fetchPlacement(const Placement& b) {
+    const PlacingKind& kind = kPlacing[b.kind];
+    kind.slots->prefetchBit(cellIndex(bound(vt{b.x + kind.nearest, b.y})));
+    prefetchLine(&E.nutrient[cellIndex(b.x, b.y)]);
+    prefetchLine(&E.nutrient[b.mateCell]);
+}
+
+// On one thread a birth is placed at once; on several it is handed to
+// another thread, which places the births in the same order.
+struct PlaceAtOnce {
     void fetch(int32_t cell) { prefetchLine(&E.nutrient[cell]); }
-    void place(SlotLayer& slots, int32_t cell, Slot slot) { slots.set(cell, slot); }
+    void operator()(const Placement& b) { placeBirth(b); }
 };
 
-// On several threads, to a log that another thread applies in order: the
-// chain sets only the newborn's occupancy bit, which is all that the search
-// for free cells reads. A log entry names its target above the cell index.
-constexpr int kTargetShift = 24;  // cell indices stay below 2^24
-constexpr int32_t kCellMask = (1 << kTargetShift) - 1;
-SlotLayer* const kTargetLayers[] = {nullptr, &E.plant, &E.herbivore, &E.carnivore};
-
-struct LoggedWrites {
-    CellLog& log;
-    void give(int32_t cell, float energy) { log.push(cell, std::bit_cast<uint32_t>(energy)); }
+struct HandOver {
+    OrderedLog<Placement>& log;
     void fetch(int32_t) {}
-    void place(SlotLayer& slots, int32_t cell, Slot slot) {
-        slots.markOccupied(cell);
-        const int32_t target = &slots == &E.plant ? 1 : &slots == &E.herbivore ? 2 : 3;
-        log.push(target << kTargetShift | cell, slot);
-    }
+    void operator()(const Placement& b) { log.push(b); }
 };
-
-void applyLogged(const CellLog::Entry& e) {
-    const int32_t cell = e.cell & kCellMask;
-    if (SlotLayer* layer = kTargetLayers[e.cell >> kTargetShift]) {
-        layer->setSlot(cell, e.value);
-    } else {
-        giveToCell(cell, 0.0625 * std::bit_cast<float>(e.value));
-    }
-}
-
-void fetchLogged(const CellLog::Entry& e) {
-    const int32_t cell = e.cell & kCellMask;
-    if (SlotLayer* layer = kTargetLayers[e.cell >> kTargetShift]) {
-        layer->prefetchForWriting(cell);
-    } else {
-        prefetchLine(&E.nutrient[cell]);
-    }
-}
 
 // draw mod count. A draw is below 32768, so in a list longer than that it
 // is its own remainder, and the division is spared.
@@ -102,8 +121,8 @@ int32_t mateIndex(int32_t count) {
     return count > 32767 ? d : d % count;
 }
 
-template <class Writes>
-void reproducePlants(Writes& writes) {
+template <class Place>
+void reproducePlants(Place& place) {
     plant* plants = PL;
     const int32_t count = Ppop;
     if (count > kReproductionGuard) return;
@@ -114,43 +133,36 @@ void reproducePlants(Writes& writes) {
         if (!qualifies(parent)) continue;
         plant& mate = plants[mateIndex(count)];
         if (!qualifies(mate)) continue;
-        writes.fetch(cellIndex(mate.x, mate.y));
+        place.fetch(cellIndex(mate.x, mate.y));
 
-        const int32_t cell = newbornCell(vt{parent.x, parent.y}, E.plant, 5, 25);
         plant& child = NP[n];
-        child.x = cell % kWorldSide;
-        child.y = cell / kWorldSide;
         child.energy = newbornEnergy(parent.energy, mate.energy);
         child.chrom1 = crossover(parent.chrom1, mate.chrom1);
         child.chrom2 = crossover(parent.chrom2, mate.chrom2);
         child.GM = parent.GM;
         child.alive = 1;
         child.age = 1;
-
-        writes.give(cellIndex(parent.x, parent.y), parent.energy);
-        writes.give(cellIndex(mate.x, mate.y), mate.energy);
+        place(Placement{parent.x, parent.y, parent.energy, cellIndex(mate.x, mate.y), mate.energy,
+                        n, 0});
         takeFrom(parent.energy, 0.1875);
         takeFrom(mate.energy, 0.1875);
-
-        writes.place(E.plant, cell, slotFor(child, n));  // taken for the parents that follow
         ++n;
     }
     newPpop = n;
 }
 
-// The settled differences between herbivores and carnivores.
+// The settled differences between herbivores and carnivores in choosing
+// their parents and making their newborns.
 struct AnimalKind {
     const RelaxedAtomic<float>& threshold;
     const RelaxedAtomic<int32_t>& maturityOffset;
-    SlotLayer& slots;
-    int32_t nearest;
-    int32_t farthest;
+    int32_t kind;    // as in Placement
     bool herbivore;  // selects the crossover order of the gene words
 };
 
-template <class Writes>
+template <class Place>
 int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const AnimalKind& kind,
-                         Writes& writes) {
+                         Place& place) {
     if (count > kReproductionGuard) return 0;
     auto qualifies = [&kind](const animal& a) {
         const int32_t maturity =
@@ -163,13 +175,9 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
         if (!qualifies(parent)) continue;
         animal& mate = animals[mateIndex(count)];
         if (!qualifies(mate)) continue;
-        writes.fetch(cellIndex(mate.x, mate.y));
+        place.fetch(cellIndex(mate.x, mate.y));
 
-        const int32_t cell =
-            newbornCell(vt{parent.x, parent.y}, kind.slots, kind.nearest, kind.farthest);
         animal& child = newborns[n];
-        child.x = cell % kWorldSide;
-        child.y = cell / kWorldSide;
         child.energy = newbornEnergy(parent.energy, mate.energy);
         child.chrom1 = crossover(parent.chrom1, mate.chrom1);
         if (kind.herbivore) {
@@ -187,25 +195,20 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
 
         // The starting parent also feeds the newborn's cell, so it gives a
         // quarter in all against the mate's three sixteenths.
-        writes.give(cellIndex(parent.x, parent.y), parent.energy);
-        writes.give(cellIndex(mate.x, mate.y), mate.energy);
-        writes.give(cell, parent.energy);
+        place(Placement{parent.x, parent.y, parent.energy, cellIndex(mate.x, mate.y), mate.energy,
+                        n, kind.kind});
         takeFrom(parent.energy, 0.25);
         takeFrom(mate.energy, 0.1875);
-
-        writes.place(kind.slots, cell, slotFor(child, n));
         ++n;
     }
     return n;
 }
 
-template <class Writes>
-void reproduceAll(Writes& writes) {
-    reproducePlants(writes);
-    newHpop = reproduceAnimals(HL, Hpop, NH,
-                               AnimalKind{HRenergy, HAoffset, E.herbivore, 4, 14, true}, writes);
-    newCpop = reproduceAnimals(CL, Cpop, NC,
-                               AnimalKind{CRenergy, CAoffset, E.carnivore, 3, 9, false}, writes);
+template <class Place>
+void reproduceAll(Place& place) {
+    reproducePlants(place);
+    newHpop = reproduceAnimals(HL, Hpop, NH, AnimalKind{HRenergy, HAoffset, 1, true}, place);
+    newCpop = reproduceAnimals(CL, Cpop, NC, AnimalKind{CRenergy, CAoffset, 2, false}, place);
 }
 
 }  // namespace
@@ -215,16 +218,16 @@ void reproduce() {
     newHpop = 0;
     newCpop = 0;
     if (simulationThreads() == 1) {
-        DirectWrites writes;
-        reproduceAll(writes);
+        PlaceAtOnce place;
+        reproduceAll(place);
         return;
     }
-    CellLog::runChain(
-        [](CellLog& log) {
-            LoggedWrites writes{log};
-            reproduceAll(writes);
+    OrderedLog<Placement>::runChain(
+        [](OrderedLog<Placement>& log) {
+            HandOver place{log};
+            reproduceAll(place);
         },
-        applyLogged, fetchLogged);
+        placeBirth, fetchPlacement);
 }
 
 }  // namespace kesmir

@@ -13,12 +13,12 @@
 
 #include "model_fixture.h"
 #include "seed/seeding.h"
-#include "sim/cell_log.h"
 #include "sim/counted_sum.h"
 #include "sim/cull.h"
 #include "sim/eat.h"
 #include "sim/metabolism.h"
 #include "sim/move.h"
+#include "sim/ordered_log.h"
 #include "sim/reproduce.h"
 #include "sim/worker_pool.h"
 
@@ -142,11 +142,15 @@ TEST(ParallelSteps, EveryPieceOnceAndEveryThreadAtOnce) {
     setSimulationThreads(1);
 }
 
-TEST(ParallelSteps, LoggedCellWritesLandInTheOrderLogged) {
-    // More entries than the log holds, all on a few cells, each write
-    // depending on the one before it on the same cell.
+TEST(ParallelSteps, LoggedWorkIsDoneInTheOrderLogged) {
+    // More entries than the log holds, on a few cells, each step on a cell
+    // depending on the one before it.
+    struct Entry {
+        int32_t cell;
+        uint32_t value;
+    };
     constexpr int kCellsUsed = 7;
-    constexpr int64_t kEntries = (int64_t{1} << 20) * 3 + 5;
+    constexpr int64_t kEntries = (int64_t{1} << 18) * 3 + 5;
     auto value = [](int64_t i) { return static_cast<uint32_t>(i * 2654435761u); };
     std::vector<uint64_t> expected(kCellsUsed, 1);
     for (int64_t i = 0; i < kEntries; ++i)
@@ -154,13 +158,13 @@ TEST(ParallelSteps, LoggedCellWritesLandInTheOrderLogged) {
 
     setSimulationThreads(2);
     std::vector<uint64_t> applied(kCellsUsed, 1);
-    CellLog::runChain(
-        [&](CellLog& log) {
+    OrderedLog<Entry>::runChain(
+        [&](OrderedLog<Entry>& log) {
             for (int64_t i = 0; i < kEntries; ++i)
-                log.push(static_cast<int32_t>(i % kCellsUsed), value(i));
+                log.push(Entry{static_cast<int32_t>(i % kCellsUsed), value(i)});
         },
-        [&](const CellLog::Entry& e) { applied[e.cell] = applied[e.cell] * 31 + e.value; },
-        [](const CellLog::Entry&) {});
+        [&](const Entry& e) { applied[e.cell] = applied[e.cell] * 31 + e.value; },
+        [](const Entry&) {});
     setSimulationThreads(1);
     EXPECT_EQ(applied, expected);
 }

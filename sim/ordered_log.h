@@ -1,10 +1,9 @@
-// Writes to cells that a step's serial chain hands over to a second thread.
-// Some steps must run their records one after another, but part of what a
-// record does is a write to a random cell that nothing later in the step
-// reads (a nutrient level raised by a birth, the slot a move leaves or
-// takes). The chain logs such writes; one other thread applies them, in the
-// order they were logged, so every cell ends as if the chain had written it
-// itself, while the chain goes on without waiting on memory.
+// Work that a step's serial chain hands over to a second thread, done there
+// in the order it was handed over. Some steps must run their records one
+// after another, but part of what a record does feeds nothing later in the
+// chain (a birth's writes to the nutrient layer, say): the chain logs that
+// part and goes on, while one other thread does it, entry after entry, as
+// the chain would have, without the chain waiting on memory for it.
 #pragma once
 
 #include <algorithm>
@@ -12,23 +11,20 @@
 #include <cstdint>
 
 #include "sim/worker_pool.h"
+#include "world/lazy_memory.h"
 
 namespace kesmir {
 
-class CellLog {
+template <class Entry>
+class OrderedLog {
   public:
-    struct Entry {
-        int32_t cell;
-        uint32_t value;
-    };
-
     // Runs chain(log) on the calling thread while another thread of the
-    // simulation's pool applies what it logs: apply(entry) for every entry in
+    // simulation's pool does what it logs: apply(entry) for every entry in
     // order, fetch(entry) a few entries ahead. Returns when both are done.
     // Needs a pool of two threads or more.
     template <class Chain, class Apply, class Fetch>
     static void runChain(Chain&& chain, Apply&& apply, Fetch&& fetch) {
-        CellLog log;
+        OrderedLog log;
         simulationPool().runOnAll([&](int thread) {
             if (thread == 0) {
                 chain(log);
@@ -40,25 +36,35 @@ class CellLog {
         });
     }
 
-    // The chain's side: waits only when the applier is a whole ring behind.
-    // Entries are handed over a batch at a time, so that the two threads
-    // share a cache line once per batch rather than once per entry.
-    void push(int32_t cell, uint32_t value) {
+    // The chain's side: waits only when the other thread is a whole ring
+    // behind. Entries are handed over a batch at a time, so that the two
+    // threads share a cache line once per batch rather than once per entry.
+    void push(const Entry& entry) {
         if (pushed_ - appliedSeen_ >= kCapacity) waitForRoom();
-        entries_[pushed_ & kMask] = Entry{cell, value};
+        entries_[pushed_ & kMask] = entry;
         ++pushed_;
         if ((pushed_ & (kBatch - 1)) == 0) published_.store(pushed_, std::memory_order_release);
     }
 
   private:
-    static constexpr int64_t kCapacity = int64_t{1} << 20;
+    static constexpr int64_t kCapacity = int64_t{1} << 18;
     static constexpr int64_t kMask = kCapacity - 1;
-    static constexpr int64_t kBatch = 256;
-    static constexpr int64_t kFetchAhead = 16;
+    static constexpr int64_t kBatch = 64;
+    static constexpr int64_t kFetchAhead = 8;
 
-    CellLog() : entries_(ring()) {}
-    static Entry* ring();  // kept for the process
-    void waitForRoom();
+    OrderedLog() : entries_(ring()) {}
+
+    // Kept for the process: the ring is used every cycle.
+    static Entry* ring() {
+        static Entry* const entries = reserveArray<Entry>(kCapacity, "an ordered log");
+        return entries;
+    }
+
+    void waitForRoom() {
+        int rounds = 0;
+        while ((appliedSeen_ = applied_.load(std::memory_order_acquire)) <= pushed_ - kCapacity)
+            pauseBriefly(rounds);
+    }
 
     template <class Apply, class Fetch>
     void drain(Apply& apply, Fetch& fetch) {
