@@ -6,27 +6,15 @@
 #include <vector>
 
 #include "app/options.h"
+#include "app/run_setup.h"
+#include "seed/parameter_file.h"
 #include "sim/eco_node.h"
-#include "world/lists.h"
-#include "world/params.h"
-#include "world/random.h"
-#include "world/vt.h"
 
 #ifdef KESMIR_HAS_GUI
 #include "display/window_app.h"
 #endif
 
 namespace {
-
-void prepareModel(const kesmir::Options& options) {
-    kesmir::allocateWorld();
-    kesmir::initDir();
-    kesmir::seedRandom(options.seed);
-    kesmir::delay = options.delay;
-    kesmir::runSettings.cycleLimit = options.cycles;
-    kesmir::runSettings.printTimings = options.timings;
-    kesmir::runSettings.threads = options.threads;
-}
 
 [[noreturn]] void runHeadless() {
     std::thread simulation(kesmir::ecoNode);
@@ -52,7 +40,14 @@ int main(int argc, char** argv) {
         case kesmir::Options::Action::run:
             break;
     }
-    prepareModel(options);
+    if (std::string error; !kesmir::setUpRun(options, error)) {
+        std::fprintf(stderr, "kesmir: %s\n", error.c_str());
+        return 2;
+    }
+    if (options.printParameters) {
+        std::fputs(kesmir::parameterFileText().c_str(), stdout);
+        return 0;
+    }
 #ifdef KESMIR_HAS_GUI
     if (!options.headless) {
         std::string why;

@@ -45,6 +45,8 @@ struct Parser {
     CLI::App app{"", "kesmir"};
     std::vector<std::string> flags;  // options that take no value
     bool listedOnly = false;         // help and version: seen before parsing, listed here
+    CLI::Option* set = nullptr;
+    CLI::Option* params = nullptr;
 
     explicit Parser(Options& options) {
         app.set_help_flag();  // help and version are plain flags here, handled after parsing
@@ -65,6 +67,40 @@ struct Parser {
                            "a number of threads", 1, kMaxThreads, options.threads);
         flag("--timings", "print the time spent in each step of the cycle at exit",
              options.timings);
+        set = app.add_option("--set")
+                  ->description("set a model parameter, e.g. HRenergy=70 (repeatable)")
+                  ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                  ->type_name("NAME=VALUE");
+        params = app.add_option("--params")
+                     ->description("set the parameters a file lists as NAME = VALUE lines")
+                     ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                     ->type_name("FILE");
+        flag("--print-params", "print every parameter as a --params file and exit",
+             options.printParameters);
+        addNumber<int64_t>(app, "--checkpoint-every", "N",
+                           "write checkpoint.kes every N cycles (also on the K key)",
+                           "a number of cycles", 1, INT32_MAX, options.checkpointEvery);
+        app.add_option("--resume", options.resume)
+            ->description("go on from a checkpoint instead of seeding a new world")
+            ->type_name("FILE");
+    }
+
+    // --set and --params in the order given, --set checked as it goes.
+    bool collectParameters(Options& options, std::string& error) const {
+        std::size_t nextSet = 0, nextParams = 0;
+        for (const CLI::Option* option : app.parse_order()) {
+            if (option == params) {
+                options.parameters.push_back(params->results().at(nextParams++));
+            } else if (option == set) {
+                ParameterSetting setting{};
+                if (!parseParameterSetting(set->results().at(nextSet++), setting, error)) {
+                    error = "--set: " + error;
+                    return false;
+                }
+                options.parameters.push_back(setting);
+            }
+        }
+        return true;
     }
 
     void flag(const std::string& names, const std::string& meaning, bool& target) {
@@ -144,6 +180,11 @@ Options parseOptions(const std::vector<std::string>& arguments) {
             return failure("unknown option '" + first + "' (see kesmir --help)");
         return failure("unexpected argument '" + first + "' (see kesmir --help)");
     }
+    if (!options.resume.empty() && parser.app.count("--seed") > 0)
+        return failure(
+            "--seed cannot be given with --resume: the run goes on with the generator's "
+            "state in the checkpoint");
+    if (std::string error; !parser.collectParameters(options, error)) return failure(error);
     return options;
 }
 

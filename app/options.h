@@ -3,9 +3,15 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
 #include <vector>
 
+#include "seed/parameter_file.h"
+
 namespace kesmir {
+
+// A --set NAME=VALUE, already checked, or the FILE of a --params FILE, to be read.
+using ParameterSource = std::variant<ParameterSetting, std::string>;
 
 struct Options {
     enum class Action { run, help, version, fail };
@@ -15,8 +21,12 @@ struct Options {
     uint32_t seed = 1;
     int32_t delay = 3;
     bool timings = false;
-    int32_t threads = 0;  // 0: the machine's cores
-    std::string error;    // one line, when action is fail
+    int32_t threads = 0;                      // 0: the machine's cores
+    std::vector<ParameterSource> parameters;  // in the order given: the later one holds
+    bool printParameters = false;
+    int64_t checkpointEvery = 0;  // 0: only on the K key
+    std::string resume;           // the checkpoint to start from, "" to seed
+    std::string error;            // one line, when action is fail
 };
 
 Options parseOptions(const std::vector<std::string>& arguments);

@@ -5,9 +5,8 @@
 
 #include <array>
 #include <cstdint>
-#include <variant>
 
-#include "world/shared_access.h"
+#include "world/named_params.h"
 
 namespace kesmir {
 
@@ -21,15 +20,12 @@ enum class ParameterDialogKind {
 
 enum class ValueKind { decimal, integer };  // float or int32 parameters
 
-// Points at the global a row edits; the alternative matches the dialog's ValueKind.
-using ParameterRef = std::variant<RelaxedAtomic<float>*, RelaxedAtomic<int32_t>*>;
-
 struct ParameterRow {
     const char* label;  // shown left of the edit box, exactly as it stands
     int editId;
-    ParameterRef parameter;
-    double lower;  // the '<' button does not go below it
-    double upper;  // the '>' button does not go above it
+    ParameterRef parameter;  // its type matches the dialog's ValueKind
+    double lower;            // the '<' button does not go below it
+    double upper;            // the '>' button does not go above it
 };
 
 struct ParameterDialogEntry {

@@ -25,7 +25,7 @@ using enum ScrollRequest;
 
 // The arrows move by a page, like Page Up and Page Down; only the vertical
 // axis has keys for its edges.
-constexpr std::array<std::pair<int, KeyCommand>, 18> kKeyTable{{
+constexpr std::array<std::pair<int, KeyCommand>, 19> kKeyTable{{
     {Qt::Key_Up, scroll(vertical, pageBack)},
     {Qt::Key_PageUp, scroll(vertical, pageBack)},
     {Qt::Key_Down, scroll(vertical, pageForward)},
@@ -37,6 +37,7 @@ constexpr std::array<std::pair<int, KeyCommand>, 18> kKeyTable{{
     {Qt::Key_A, dialog(ParameterDialogKind::maturity)},
     {Qt::Key_D, plain(Command::toggleOverlay)},
     {Qt::Key_H, plain(Command::showHints)},
+    {Qt::Key_K, plain(Command::checkpoint)},
     {Qt::Key_L, plain(Command::toggleSpotFile)},
     {Qt::Key_M, dialog(ParameterDialogKind::metabolic)},
     {Qt::Key_N, plain(Command::logNutrients)},

@@ -17,6 +17,7 @@ enum class Command {
     logNutrients,     // N
     quit,             // Q
     parameterDialog,  // A, M, R, S, T
+    checkpoint,       // K
 };
 
 struct KeyCommand {

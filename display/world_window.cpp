@@ -12,6 +12,7 @@
 #include "display/hints_dialog.h"
 #include "display/render/overlay_lines.h"
 #include "seed/nutrient_file.h"
+#include "sim/checkpoints.h"
 #include "sim/eco_node.h"
 #include "world/counters.h"
 
@@ -193,6 +194,8 @@ void WorldWindow::runCommand(const KeyCommand& command) {
             return;
         case Command::parameterDialog:
             return openParameterDialog(command.dialog);
+        case Command::checkpoint:
+            return checkpointRequested.store(true, std::memory_order_relaxed);
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include "seed/gene_sample_file.h"
 #include "seed/seeding.h"
+#include "sim/checkpoints.h"
 #include "sim/cull.h"
 #include "sim/cycle_gate.h"
 #include "sim/eat.h"
@@ -94,6 +95,7 @@ void runCycle() {
     report();
     waitWhilePaused();
     cycleGate.checkpoint();
+    storeCheckpointIfDue();
     if (kk > 0 && kk % 1000 == 0) {
         StepTimer t(stepTimings, Step::files);
         storeGMSamples();
@@ -107,8 +109,8 @@ void ecoNode() {
     pause.store(false, std::memory_order_release);
     cycleGate.setRunning(true);
     setSimulationThreads(runSettings.threads);
-    matureNutrients();
-    if (runSettings.cycleLimit == 0) endProcess(0);
+    if (!runSettings.resumed) matureNutrients();
+    if (runSettings.cycleLimit >= 0 && kk >= runSettings.cycleLimit) endProcess(0);
     for (;;) {
         runCycle();
         if (populationCollapsed()) endProcess(0);

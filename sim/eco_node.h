@@ -12,7 +12,9 @@ namespace kesmir {
 struct RunSettings {
     int64_t cycleLimit = -1;  // stop with exit code 0 after this many cycles; -1: no limit
     bool printTimings = false;
-    int threads = 0;  // threads the steps run on; 0: the machine's cores
+    int threads = 0;              // threads the steps run on; 0: the machine's cores
+    int64_t checkpointEvery = 0;  // write "checkpoint.kes" every N cycles; 0: never
+    bool resumed = false;         // the world came from a checkpoint: no seeding
 };
 
 extern RunSettings runSettings;
@@ -26,8 +28,8 @@ extern StepTimings stepTimings;
 void runCycleSteps();
 
 // One whole cycle: sleep `delay`, print the status line, append the log line,
-// wait while paused, park for a hold, store the gene sample every 1000th
-// cycle, run the steps and count the cycle.
+// wait while paused, park for a hold, write a checkpoint when one is due,
+// store the gene sample every 1000th cycle, run the steps and count the cycle.
 void runCycle();
 
 // True when a population has fallen to one or none.

@@ -10,6 +10,9 @@ failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# The files in the current directory besides the ones this script writes.
+files_left() { ls -A | grep -vxE 'out.txt|err.txt' | tr '\n' ' '; }
+
 expect_code() {  # expected-code description command...
     local want=$1 what=$2
     shift 2
@@ -43,11 +46,15 @@ case "$first_status" in
     *) fail "first status line: '$first_status'" ;;
 esac
 [ "$(wc -l <out.txt)" -eq 2 ] || fail "wanted 2 status lines, got $(wc -l <out.txt)"
+# Only the log: the gene sample is first written at cycle 1000, nut.dat on the N key.
+[ "$(files_left)" = "dt.dat " ] || fail "a 2-cycle run left: $(files_left)"
 cut -c1-62 out.txt >status.txt
 cd ..
 
-# The same seed repeats the run exactly; another seed does not.
+# The same seed repeats the run exactly; another seed does not. The old log
+# is emptied first.
 mkdir run2 && cd run2 || exit 1
+printf '0 1 2 3    4 5 6\n' >dt.dat
 expect_code 0 "second run" "$kesmir" --headless --cycles 2 --delay 0
 cmp -s dt.dat ../run1/dt.dat || fail "two runs with the same seed wrote different dt.dat"
 cut -c1-62 out.txt | cmp -s - ../run1/status.txt || fail "two runs with the same seed printed different status lines"
@@ -66,13 +73,17 @@ expect_code 0 "unwritable log, bad files" "$kesmir" --headless --cycles 1 --dela
 grep -q "dt.dat" err.txt || fail "no message about dt.dat: $(cat err.txt)"
 grep -q "sample9GM.dat" err.txt || fail "no message about the short sample9GM.dat"
 grep -q "nut.dat" err.txt || fail "no message about the malformed nut.dat"
+[ "$(cat sample9GM.dat)" = "1 2 3" ] || fail "the bad sample9GM.dat was changed"
+[ "$(cat nut.dat)" = "250.0 oops" ] || fail "the bad nut.dat was changed"
 [ "$(head -n 1 out.txt | cut -c1-28)" = "   0   500000  230000  50000" ] || fail "bad files changed the seeded counts"
 cd ..
 
 # --cycles 0 seeds and stops without a cycle.
 mkdir run5 && cd run5 || exit 1
+printf 'an older log\n' >dt.dat
 expect_code 0 "--cycles 0" "$kesmir" --headless --cycles 0
-[ ! -s dt.dat ] || fail "--cycles 0 wrote log lines"
+[ -f dt.dat ] && [ ! -s dt.dat ] || fail "--cycles 0 did not leave an empty dt.dat"
+[ "$(files_left)" = "dt.dat " ] || fail "--cycles 0 left: $(files_left)"
 cd ..
 
 if [ "$failures" -ne 0 ]; then

@@ -62,33 +62,21 @@ void allocateWorld() {
     HB = reserveArray<animal>(kSeedSampleSize, "the seed samples");
     CB = reserveArray<animal>(kSeedSampleSize, "the seed samples");
 
-    PL = PL1;
-    HL = HL1;
-    CL = CL1;
-    OPL = PL2;
-    OHL = HL2;
-    OCL = CL2;
-    even = true;
+    selectBuffers(true);
 }
 
 void bufferSwap() {
-    if (even) {
-        PL = PL2;
-        HL = HL2;
-        CL = CL2;
-        OPL = PL1;
-        OHL = HL1;
-        OCL = CL1;
-        even = false;
-    } else {
-        PL = PL1;
-        HL = HL1;
-        CL = CL1;
-        OPL = PL2;
-        OHL = HL2;
-        OCL = CL2;
-        even = true;
-    }
+    selectBuffers(!even);
+}
+
+void selectBuffers(bool first) {
+    PL = first ? PL1 : PL2;
+    HL = first ? HL1 : HL2;
+    CL = first ? CL1 : CL2;
+    OPL = first ? PL2 : PL1;
+    OHL = first ? HL2 : HL1;
+    OCL = first ? CL2 : CL1;
+    even = first;
 }
 
 }  // namespace kesmir

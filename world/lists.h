@@ -62,6 +62,9 @@ void allocateWorld();
 // Makes the lists that culling and insertion just built current.
 void bufferSwap();
 
+// Makes PL1, HL1, CL1 current when `first` (even), else PL2, HL2, CL2.
+void selectBuffers(bool first);
+
 // Copies a record into a list that the display may be reading: the position
 // is stored atomically, the rest plainly (the display reads nothing else).
 inline void storeRecord(plant& to, const plant& from) {

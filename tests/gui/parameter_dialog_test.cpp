@@ -214,6 +214,37 @@ class ParameterDialogTest : public QObject {
         });
     }
 
+    void maturityRowsStepByOneBetweenTheirBounds_data() {
+        QTest::addColumn<int>("row");
+        QTest::addColumn<int>("lower");
+        QTest::addColumn<int>("upper");
+        QTest::newRow("plant") << 0 << 1 << 7;
+        QTest::newRow("herbivore") << 1 << 1 << 30;
+        QTest::newRow("carnivore") << 2 << 1 << 40;
+    }
+
+    void maturityRowsStepByOneBetweenTheirBounds() {
+        QFETCH(int, row);
+        QFETCH(int, lower);
+        QFETCH(int, upper);
+        const int editId = 1060 + row;
+        const auto value = [row] {
+            const int32_t values[3] = {PAoffset, HAoffset, CAoffset};
+            return int(values[row]);
+        };
+        const int start = value();
+        runDialog(ParameterDialogKind::maturity, nullptr, [&](ParameterDialog& dialog) {
+            click(dialog, raiseButtonId(row));
+            QCOMPARE(shown(dialog, editId), QString::number(start + 1));
+            click(dialog, raiseButtonId(row), upper);  // past the upper bound
+            QCOMPARE(shown(dialog, editId), QString::number(upper));
+            QCOMPARE(value(), upper);
+            click(dialog, lowerButtonId(row), upper);  // past the lower bound
+            QCOMPARE(shown(dialog, editId), QString::number(lower));
+            QCOMPARE(value(), lower);
+        });
+    }
+
     void typedValueIgnoresTheArrowBounds() {
         runDialog(ParameterDialogKind::senescence, nullptr, [](ParameterDialog& dialog) {
             type(dialog, 1041, "500");

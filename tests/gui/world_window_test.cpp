@@ -13,6 +13,7 @@
 #include "display/frame_buffers.h"
 #include "display/world_window.h"
 #include "model/model_fixture.h"
+#include "sim/checkpoints.h"
 #include "world/counters.h"
 
 namespace kesmir {
@@ -191,6 +192,15 @@ class WorldWindowTest : public QObject {
         QCOMPARE(hints_, 2);
         QTest::keyClick(window_, 'q');
         QCOMPARE(quits_, 1);
+    }
+
+    // K only asks: the simulation writes the checkpoint at its next boundary.
+    void checkpointKeyAsksForOne() {
+        checkpointRequested = false;
+        QTest::keyClick(window_, 'k');
+        QVERIFY(checkpointRequested.exchange(false));
+        QTest::keyClick(window_, Qt::Key_K, Qt::ShiftModifier);
+        QVERIFY(checkpointRequested.exchange(false));
     }
 
     void parameterDialogsRunPaused() {

@@ -79,10 +79,7 @@ TEST_F(DataFilesTest, StoringTakesItsDrawsEvenWhenTheFileCannotBeWritten) {
     storeGMSamples();
     const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("cannot write sample9GM.dat"), std::string::npos) << said;
-    seedRandom(4242);
-    for (int i = 0; i < 3000; ++i)
-        draw();
-    const uint32_t afterDraws = randState;
+    const uint32_t afterDraws = stateAfterDraws(4242, 3000);
     seedRandom(4242);
     ::testing::internal::CaptureStderr();
     storeGMSamples();

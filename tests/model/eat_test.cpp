@@ -8,13 +8,6 @@ namespace {
 
 using EatTest = ModelTest;
 
-uint32_t stateAfter(uint32_t start, int draws) {
-    seedRandom(start);
-    for (int i = 0; i < draws; ++i)
-        draw();
-    return randState;
-}
-
 // A state whose first look-up lands on the eater's own cell (distance 0).
 uint32_t firstLookUpAtHome() {
     return stateWhereDraws({[](int32_t d) { return d % 12 == 0; }});
@@ -85,7 +78,8 @@ TEST_F(EatTest, SatiatedEatersStillTakeEveryDraw) {
     EXPECT_EQ(Peat, 0);
     EXPECT_EQ(Heat, 0);
     // 31 look-ups per herbivore and 59 per carnivore, two draws each.
-    EXPECT_EQ(randState, stateAfter(start, 2 * (31 + 31 + 59)));
+    const uint32_t after = randState;
+    EXPECT_EQ(after, stateAfterDraws(start, 2 * (31 + 31 + 59)));
 }
 
 TEST_F(EatTest, CarnivoreSeesThroughCamouflageUpToItsSight) {

@@ -97,6 +97,13 @@ uint32_t stateWhereDraws(const std::vector<std::function<bool(int32_t)>>& wanted
     }
 }
 
+uint32_t stateAfterDraws(uint32_t start, int count) {
+    seedRandom(start);
+    for (int i = 0; i < count; ++i)
+        draw();
+    return randState;
+}
+
 uint32_t stateBeforeDraw(int32_t value) {
     // The state after the draw has the value in bits 16..30; step back once.
     // 214013 is odd, so the multiplier has an inverse modulo 2^32.

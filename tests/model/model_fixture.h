@@ -32,6 +32,10 @@ animal& addCarnivore(int32_t x, int32_t y, float energy, uint32_t chrom1 = 0, ui
 // in `wanted`, in order (the first test applies to the next draw).
 uint32_t stateWhereDraws(const std::vector<std::function<bool(int32_t)>>& wanted);
 
+// The generator state `count` draws after `start`. It reseeds the generator,
+// so read the state under test into a local first.
+uint32_t stateAfterDraws(uint32_t start, int count);
+
 // A generator state whose next draw is exactly `value`.
 uint32_t stateBeforeDraw(int32_t value);
 

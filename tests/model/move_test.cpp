@@ -102,14 +102,6 @@ TEST_F(MoveTest, SpeedFieldSetsTheStepRange) {
     EXPECT_EQ(carnivoreSteps, (std::set<int32_t>{3, 4, 5}));
 }
 
-// The generator state after `count` draws from `start`.
-uint32_t stateAfterDraws(uint32_t start, int count) {
-    seedRandom(start);
-    for (int i = 0; i < count; ++i)
-        draw();
-    return randState;
-}
-
 TEST_F(MoveTest, TenthTargetIsTakenEvenWhenOccupied) {
     // Both face E at speed 0: the mover's every target is the blocker's cell.
     animal& mover = addHerbivore(100, 100, 50.0f, 0, 0, 0, kEastOnly);
@@ -124,7 +116,8 @@ TEST_F(MoveTest, TenthTargetIsTakenEvenWhenOccupied) {
     EXPECT_FALSE(E.herbivore.occupied(cellIndex(101, 100)));
     EXPECT_EQ(indexOf(E.herbivore[cellIndex(102, 100)]), 1);
     // Ten targets of two draws for the mover, one target for the blocker.
-    EXPECT_EQ(randState, stateAfterDraws(start, 22));
+    const uint32_t after = randState;
+    EXPECT_EQ(after, stateAfterDraws(start, 22));
 }
 
 TEST_F(MoveTest, StayingPutCountsAsBlocked) {
@@ -137,7 +130,8 @@ TEST_F(MoveTest, StayingPutCountsAsBlocked) {
     seedRandom(start);
     moveHerbivores();
     EXPECT_EQ(h.x, 501);
-    EXPECT_EQ(randState, stateAfterDraws(start, 4));
+    const uint32_t after = randState;
+    EXPECT_EQ(after, stateAfterDraws(start, 4));
 }
 
 }  // namespace

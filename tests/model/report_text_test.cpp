@@ -94,7 +94,9 @@ TEST_F(ReportTextTest, CompareShowsTheSampleExtremesAndShares) {
     sampleHerbivore(0, /*camouflage 38*/ 38u, 0, 0, -2.0f);
     sampleHerbivore(0, /*all 63*/ 0777777u, 0, 0, 70.0f);
     sampleHerbivore(0, /*camouflage 63*/ 63u, 0, 0, 70.0f);
-    sampleCarnivore(0, 0, /*sight 62*/ 62u, 0, 8.0f);
+    // Sight 62 in chrom3 bits 0-5; every other bit of every word is set, so a
+    // sight read from anywhere else would be the top value.
+    sampleCarnivore(~0u, ~0u, /*sight 62*/ ~1u, ~0u, 8.0f);
     pmax = 2.0f;  // the population's, printed on the status line
     expectLines(reports::reportLines(Report::compare),
                 {{3004, "Plant energy minimum       4.50  maximum  1234.57"},

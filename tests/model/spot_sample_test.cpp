@@ -137,6 +137,29 @@ TEST_F(SpotSampleTest, AKindStopsAtTheBufferCapacityAndSaysSo) {
     EXPECT_EQ(told.find("herbivores"), std::string::npos) << told;
 }
 
+TEST_F(SpotSampleTest, HerbivoresAndCarnivoresCutShortAreToldByName) {
+    for (int32_t y = 0; y < 1000; ++y) {
+        for (int32_t x = 0; x < 1000; ++x) {
+            addHerbivore(x, y, 1.0f);
+            addCarnivore(x, y, 1.0f);
+        }
+    }
+    addHerbivore(0, 1000, 1.0f);
+    addCarnivore(1, 1000, 1.0f);
+    addPlant(2, 1000, 1.0f);
+
+    ::testing::internal::CaptureStderr();
+    select({0, 0}, {1000, 1001});
+    const std::string told = ::testing::internal::GetCapturedStderr();
+
+    EXPECT_EQ(Hsamp, kSampleCapacity);
+    EXPECT_EQ(Csamp, kSampleCapacity);
+    EXPECT_EQ(Psamp, 1);
+    EXPECT_NE(told.find("only the first 1000000 herbivores"), std::string::npos) << told;
+    EXPECT_NE(told.find("only the first 1000000 carnivores"), std::string::npos) << told;
+    EXPECT_EQ(told.find("plants"), std::string::npos) << told;
+}
+
 class SpotFileTest : public SpotSampleTest {
   protected:
     ScratchDirectory scratch;

@@ -1,0 +1,37 @@
+#include "sim/checkpoints.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "seed/checkpoint_file.h"
+#include "sim/eco_node.h"
+#include "world/counters.h"
+
+namespace kesmir {
+
+std::atomic<bool> checkpointRequested{false};
+
+namespace {
+
+bool checkpointDue() {
+    const bool asked = checkpointRequested.exchange(false, std::memory_order_relaxed);
+    const int64_t every = runSettings.checkpointEvery;
+    return asked || (every > 0 && kk > 0 && kk % every == 0);
+}
+
+}  // namespace
+
+void storeCheckpointIfDue() {
+    if (!checkpointDue()) return;
+    StepTimer t(stepTimings, Step::files);
+    const WriteResult written = writeCheckpoint(kCheckpointFile);
+    std::error_code ignored;
+    const std::string where = std::filesystem::absolute(kCheckpointFile, ignored).string();
+    if (written.ok)
+        std::fprintf(stderr, "kesmir: cycle %d saved in %s\n", int(kk), where.c_str());
+    else
+        std::fprintf(stderr, "kesmir: cannot write %s (%s); the previous file is kept\n",
+                     kCheckpointFile, written.error.c_str());
+}
+
+}  // namespace kesmir

@@ -1,0 +1,50 @@
+// The values a run starts with. Every other test resets the parameters and
+// counters first, so a wrong initial value would pass them all: here the
+// globals are read as the test program loads, before any test touches them.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "world/counters.h"
+#include "world/lists.h"
+#include "world/params.h"
+
+namespace kesmir::testing {
+namespace {
+
+using Values = std::map<std::string, double>;  // every value here is exact as a double
+
+Values currentValues() {
+    return {{"delay", delay},        {"even", even},         {"data", data.load()},
+            {"pause", pause.load()}, {"Ppop", Ppop},         {"Hpop", Hpop},
+            {"Cpop", Cpop},          {"PRenergy", PRenergy}, {"HRenergy", HRenergy},
+            {"CRenergy", CRenergy},  {"PNoffset", PNoffset}, {"HNoffset", HNoffset},
+            {"CNoffset", CNoffset},  {"PSoffset", PSoffset}, {"HSoffset", HSoffset},
+            {"CSoffset", CSoffset},  {"PMoffset", PMoffset}, {"HMoffset", HMoffset},
+            {"CMoffset", CMoffset},  {"PAoffset", PAoffset}, {"HAoffset", HAoffset},
+            {"CAoffset", CAoffset},  {"Hmin", Hmin},         {"Cmin", Cmin}};
+}
+
+// The globals are constant-initialised, so they hold their start values
+// before this dynamic initialisation runs.
+const Values kAtLoad = currentValues();
+
+const Values kStartValues = {
+    {"delay", 3},        {"even", true},      {"data", true},      {"pause", true},
+    {"Ppop", 500000},    {"Hpop", 230000},    {"Cpop", 50000},     {"PRenergy", 12.5f},
+    {"HRenergy", 65.0f}, {"CRenergy", 35.5f}, {"PNoffset", 5},     {"HNoffset", 19},
+    {"CNoffset", 39},    {"PSoffset", 29.1f}, {"HSoffset", 56.1f}, {"CSoffset", 1.2f},
+    {"PMoffset", 3.1f},  {"HMoffset", 4.2f},  {"CMoffset", 5.3f},  {"PAoffset", 1},
+    {"HAoffset", 1},     {"CAoffset", 3},     {"Hmin", 1},         {"Cmin", 3}};
+
+TEST(StartValuesTest, EveryParameterStartsAtItsTableValueAndResetsToIt) {
+    EXPECT_EQ(kAtLoad, kStartValues);
+    resetParameters();
+    resetCounters();
+    even = true;  // put back by allocating the world, not by the resets
+    EXPECT_EQ(currentValues(), kStartValues);
+}
+
+}  // namespace
+}  // namespace kesmir::testing
