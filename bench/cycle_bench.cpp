@@ -102,13 +102,7 @@ void seedFreshWorld() {
     allocateWorld();
     resetParameters();
     resetCounters();
-    PL = PL1;
-    HL = HL1;
-    CL = CL1;
-    OPL = PL2;
-    OHL = HL2;
-    OCL = CL2;
-    even = true;
+    selectBuffers(true);
     initDir();
     seedRandom(1);
     matureNutrients();

@@ -71,6 +71,33 @@ int32_t countAlive(const Record* list, int32_t begin, int32_t end) {
     return alive;
 }
 
+// Tasks handed out to every thread; the first added are taken first.
+class Tasks {
+  public:
+    void push(std::function<void()> task) { tasks_.push_back(std::move(task)); }
+
+    // One task a piece when the pieces may run together, else one task that
+    // works them in order.
+    void pushPieces(int32_t pieces, bool together, const std::function<void(int32_t)>& work) {
+        if (together) {
+            for (int32_t p = 0; p < pieces; ++p)
+                push([work, p] { work(p); });
+        } else if (pieces > 0) {
+            push([work, pieces] {
+                for (int32_t p = 0; p < pieces; ++p)
+                    work(p);
+            });
+        }
+    }
+
+    void run() {
+        forEachPiece(static_cast<int32_t>(tasks_.size()), [this](int32_t t) { tasks_[t](); });
+    }
+
+  private:
+    std::vector<std::function<void()>> tasks_;
+};
+
 // Culling of one kind, cut into pieces. The three kinds touch nothing in
 // common, so their pieces are all handed out at once; a kind whose records
 // may share cells is culled in one task, piece after piece in list order, as
@@ -98,17 +125,8 @@ class KindCull {
     }
 
     // Adds this kind's tasks: one per piece, or one for all.
-    template <class Tasks>
     void addTasks(Tasks& tasks) {
-        if (together_) {
-            for (int32_t p = 0; p < pieces_.size(); ++p)
-                tasks.push([this, p] { cullPiece(p); });
-        } else if (pieces_.size() > 0) {
-            tasks.push([this] {
-                for (int32_t p = 0; p < pieces_.size(); ++p)
-                    cullPiece(p);
-            });
-        }
+        tasks.pushPieces(pieces_.size(), together_, [this](int32_t p) { cullPiece(p); });
     }
 
     // Returns whether any survivor shared its cell.
@@ -176,17 +194,8 @@ class KindAppend {
           pieces_(recordPieces(count)),
           together_(!slots.newbornsMayShareCells() && simulationThreads() > 1) {}
 
-    template <class Tasks>
     void addTasks(Tasks& tasks) {
-        if (together_) {
-            for (int32_t p = 0; p < pieces_.size(); ++p)
-                tasks.push([this, p] { appendPiece(p); });
-        } else if (pieces_.size() > 0) {
-            tasks.push([this] {
-                for (int32_t p = 0; p < pieces_.size(); ++p)
-                    appendPiece(p);
-            });
-        }
+        tasks.pushPieces(pieces_.size(), together_, [this](int32_t p) { appendPiece(p); });
     }
 
   private:
@@ -204,18 +213,6 @@ class KindAppend {
     SlotLayer& slots_;
     Pieces pieces_;
     bool together_;
-};
-
-// Tasks handed out to every thread; the first added are taken first.
-class Tasks {
-  public:
-    void push(std::function<void()> task) { tasks_.push_back(std::move(task)); }
-    void run() {
-        forEachPiece(static_cast<int32_t>(tasks_.size()), [this](int32_t t) { tasks_[t](); });
-    }
-
-  private:
-    std::vector<std::function<void()>> tasks_;
 };
 
 // Whether the last cull found survivors sharing cells, per kind; assumed
