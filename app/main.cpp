@@ -8,6 +8,8 @@
 #include "app/options.h"
 #include "app/run_setup.h"
 #include "seed/parameter_file.h"
+#include "seed/temporary_files.h"
+#include "seed/writes_in_progress.h"
 #include "sim/eco_node.h"
 
 #ifdef KESMIR_HAS_GUI
@@ -15,6 +17,13 @@
 #endif
 
 namespace {
+
+// Before any thread starts: what an ended run left behind goes, and what
+// this run writes is never left half-done by SIGINT, SIGTERM or SIGHUP.
+void prepareFiles() {
+    kesmir::removeStaleTemporaryFiles();
+    kesmir::removeTemporaryFilesOnSignals();
+}
 
 [[noreturn]] void runHeadless() {
     std::thread simulation(kesmir::ecoNode);
@@ -48,6 +57,7 @@ int main(int argc, char** argv) {
         std::fputs(kesmir::parameterFileText().c_str(), stdout);
         return 0;
     }
+    prepareFiles();
 #ifdef KESMIR_HAS_GUI
     if (!options.headless) {
         std::string why;

@@ -14,6 +14,7 @@
 #include <QLibraryInfo>
 #include <QString>
 
+#include "display/platform_probe.h"
 #include "display/window_app.h"
 #include "display/window_system.h"
 
@@ -85,11 +86,8 @@ bool canConnectToWayland(const std::string& name, std::string& why) {
     return connected;
 }
 
-}  // namespace
-
-std::string verifiedPlatform;
-
-bool windowSystemAvailable(std::string& why) {
+// A display answers, or a platform is named on purpose.
+bool displayReachable(std::string& why) {
     const std::string platform = environment("QT_QPA_PLATFORM");
     const std::string x = environment("DISPLAY");
     const std::string wayland = environment("WAYLAND_DISPLAY");
@@ -116,6 +114,17 @@ bool windowSystemAvailable(std::string& why) {
     }
     why = !xWhy.empty() ? xWhy : !waylandWhy.empty() ? waylandWhy : "no usable display";
     return false;
+}
+
+}  // namespace
+
+std::string verifiedPlatform;
+
+bool windowSystemAvailable(std::string& why) {
+    verifiedPlatform.clear();
+    if (!displayReachable(why)) return false;
+    const std::string named = environment("QT_QPA_PLATFORM");
+    return platformStarts(named.empty() ? verifiedPlatform : named, why);
 }
 
 }  // namespace kesmir

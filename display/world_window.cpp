@@ -238,6 +238,12 @@ void WorldWindow::mousePressEvent(QMouseEvent* event) {
     if (done && selectionCompleteHook) selectionCompleteHook(*done);
 }
 
+// The window system turns the second of two quick presses close together
+// into a double click; for the selection it is a press like any other.
+void WorldWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    mousePressEvent(event);
+}
+
 void WorldWindow::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();  // a selection is made by presses alone
 }

@@ -1,6 +1,8 @@
 #include "seed/gene_sample_file.h"
 
+#include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 #include "seed/safe_file.h"
 #include "seed/seeding.h"
@@ -35,23 +37,59 @@ void storeGMSamples() {
         appendAnimalLine(text, carnivores[draw() % Cpop]);
 
     const WriteResult written = writeFileAtomically(kGeneSampleFile, text);
-    if (!written.ok) {
-        std::fprintf(stderr, "kesmir: cannot write %s (%s); the previous file is kept\n",
-                     kGeneSampleFile, written.error.c_str());
-    }
+    if (!written.ok) tellWriteFailure(kGeneSampleFile, written);
 }
 
 namespace {
 
+// The longest line the program writes is an animal line of 115 bytes: five
+// 10-digit gene words, the 47 characters of the largest "%f" float, an
+// 11-character age and the separators. A file of longer lines on average is
+// no sample file; it is refused from its size before it is read.
+constexpr std::uint64_t kLongestLine = 128;
+constexpr std::uint64_t kLargestSampleFile = 3 * kGeneSampleLines * kLongestLine;
+
+// Every cycle adds one to each age: an organism loaded at this age can still
+// age for more than a billion cycles before its 32-bit age would overflow.
+constexpr int32_t kOldestLoadedAge = 1'000'000'000;
+
 bool readPlant(TextScanner& in, plant& p) {
     return in.readUnsigned(p.chrom1) && in.readUnsigned(p.chrom2) && in.readUnsigned(p.GM) &&
-           in.readFloat(p.energy) && in.readInt(p.age);
+           in.readFloat(p.energy) && in.readInt(p.age, kOldestLoadedAge, "an age");
 }
 
 bool readAnimal(TextScanner& in, animal& a) {
     return in.readUnsigned(a.chrom1) && in.readUnsigned(a.chrom3) && in.readUnsigned(a.chrom2) &&
            in.readUnsigned(a.chrom4) && in.readUnsigned(a.GM) && in.readFloat(a.energy) &&
-           in.readInt(a.age);
+           in.readInt(a.age, kOldestLoadedAge, "an age");
+}
+
+// Where a file laid out one record per line first breaks that layout: the
+// scanner reads across line breaks, so a line short of a number only trips
+// it on a later line. Returns the line (from 1) before `before` whose count
+// of numbers is wrong, with that count and the wanted one; 0 if none is.
+// Lines before the scanner's stop hold at most the 3000 records.
+int firstMiscountedLine(std::string_view text, int before, int& found, int& wanted) {
+    int line = 1;
+    int record = 0;
+    for (std::size_t start = 0; start < text.size() && line < before; ++line) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        found = 0;
+        bool inNumber = false;
+        for (std::size_t i = start; i < end; ++i) {
+            const bool space =
+                std::string_view(" \t\r\v\f").find(text[i]) != std::string_view::npos;
+            if (!space && !inNumber) ++found;
+            inNumber = !space;
+        }
+        start = end + 1;
+        if (found == 0) continue;  // blank lines are skipped like any white space
+        wanted = record < kGeneSampleLines ? 5 : 7;
+        if (found != wanted) return line;
+        ++record;
+    }
+    return 0;
 }
 
 // On failure the caller generates sample B, which overwrites every entry the
@@ -65,15 +103,14 @@ bool parseSample(const std::string& text, std::string& error) {
         ok = readAnimal(in, HB[i]);
     for (int i = 0; ok && i < kGeneSampleLines; ++i)
         ok = readAnimal(in, CB[i]);
-    if (!ok) {
-        error = in.error();
-        return false;
+    if (ok && in.atEnd()) return true;
+    error = ok ? "line " + std::to_string(in.line()) + ": more than 3000 records" : in.error();
+    int found = 0, wanted = 0;
+    if (const int line = firstMiscountedLine(text, in.line(), found, wanted); line > 0) {
+        error = "line " + std::to_string(line) + ": " + std::to_string(found) + " numbers where " +
+                (wanted == 5 ? "a plant line has 5" : "an animal line has 7");
     }
-    if (!in.atEnd()) {
-        error = "more than 3000 records";
-        return false;
-    }
-    return true;
+    return false;
 }
 
 void generateSampleB() {
@@ -88,14 +125,14 @@ void generateSampleB() {
 void loadGMSamples() {
     std::string text;
     std::string error;
-    const ReadStatus status = readWholeFile(kGeneSampleFile, text, error);
+    const ReadStatus status = readWholeFile(kGeneSampleFile, text, error, kLargestSampleFile);
     if (status == ReadStatus::missing) return generateSampleB();
     if (status == ReadStatus::ok && parseSample(text, error)) {
         seedSampleBSize = kLoadedSeedSampleSize;
         return;
     }
-    std::fprintf(stderr, "kesmir: %s: %s; starting with a generated seed sample\n", kGeneSampleFile,
-                 error.c_str());
+    if (status == ReadStatus::ok) error = "'" + std::string(kGeneSampleFile) + "': " + error;
+    std::fprintf(stderr, "kesmir: %s; starting with a generated seed sample\n", error.c_str());
     generateSampleB();
 }
 

@@ -20,22 +20,25 @@ std::unique_ptr<std::vector<float>> copyLevels() {
     return levels;
 }
 
-void writeLevels(const std::vector<float>& levels) {
-    const WriteResult written = writeNutrientFile(kNutrientFile, levels.data(), levels.size());
-    if (!written.ok) {
-        std::fprintf(stderr, "kesmir: cannot write %s (%s); the previous file is kept\n",
-                     kNutrientFile, written.error.c_str());
-    }
+void writeLevels(AtomicFileWriter& file, const std::vector<float>& levels) {
+    const WriteResult written = writeNutrientFile(file, levels.data(), levels.size());
+    if (!written.ok) tellWriteFailure(kNutrientFile, written);
 }
 
 }  // namespace
 
 void logNutrients() {
-    writeLevels(*copyLevels());
+    AtomicFileWriter file(kNutrientFile);
+    writeLevels(file, *copyLevels());
 }
 
 void logNutrientsInBackground() {
-    std::thread([levels = copyLevels()] { writeLevels(*levels); }).detach();
+    // The writer is made here, so the write counts as in progress from the
+    // key press on: a quit that follows at once waits for it.
+    auto file = std::make_unique<AtomicFileWriter>(kNutrientFile);
+    std::thread([file = std::move(file), levels = copyLevels()] {
+        writeLevels(*file, *levels);
+    }).detach();
 }
 
 void loadNutrients() {

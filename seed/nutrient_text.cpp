@@ -12,6 +12,10 @@
 #include <memory>
 #include <vector>
 
+#include <unistd.h>
+
+#include "seed/message_text.h"
+
 namespace kesmir {
 
 namespace {
@@ -27,6 +31,15 @@ constexpr std::size_t kFieldsPerBlock = 1024;
 // more than formatting it.
 constexpr std::size_t kLevelsPerPiece = 65536;
 constexpr std::size_t kReadPiece = std::size_t{1} << 20;
+
+// The read buffer grows for a number longer than a piece, up to this; a
+// longer "number" is refused rather than held whole.
+constexpr std::size_t kLongestToken = std::size_t{4} << 20;
+
+// Bytes allowed per level in a file that is read: the longest field the
+// program writes is kMaxFieldChars, and the rest leaves room for other white
+// space than one blank. One number may be as long as the reader holds.
+constexpr std::uint64_t kMaxBytesPerLevel = 64;
 
 // "00", "01", ... "99", for writing the decimals two at a time.
 constexpr std::array<char, 200> kDigitPairs = [] {
@@ -100,18 +113,12 @@ bool isSpace(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// The token starting at `p`, shortened and with unprintable bytes replaced,
-// for quoting in a message.
+// The token starting at `p`, for quoting in a message.
 std::string quoteToken(const char* p, const char* end) {
-    constexpr std::size_t kMaxQuoted = 24;
-    std::string quoted = "\"";
-    std::size_t length = 0;
-    for (; p != end && !isSpace(*p) && length < kMaxQuoted; ++p, ++length) {
-        const auto byte = static_cast<unsigned char>(*p);
-        quoted += byte >= 0x20 && byte < 0x7F ? *p : '?';
-    }
-    if (p != end && !isSpace(*p)) quoted += "...";
-    return quoted + "\"";
+    const char* tokenEnd = p;
+    while (tokenEnd != end && !isSpace(*tokenEnd))
+        ++tokenEnd;
+    return quotedForMessage({p, static_cast<std::size_t>(tokenEnd - p)});
 }
 
 // from_chars reports overflow and underflow alike as out of range. They are
@@ -247,6 +254,10 @@ ParseResult parseNutrientText(std::string_view text, float* levels, std::size_t 
 
 WriteResult writeNutrientFile(const std::string& path, const float* levels, std::size_t count) {
     AtomicFileWriter file(path);
+    return writeNutrientFile(file, levels, count);
+}
+
+WriteResult writeNutrientFile(AtomicFileWriter& file, const float* levels, std::size_t count) {
     std::string piece;
     for (std::size_t first = 0; first < count; first += kLevelsPerPiece) {
         piece.clear();
@@ -256,29 +267,46 @@ WriteResult writeNutrientFile(const std::string& path, const float* levels, std:
     return file.commit();
 }
 
+std::uint64_t largestNutrientFile(std::size_t count) {
+    return count * kMaxBytesPerLevel + kLongestToken;
+}
+
 ReadStatus readNutrientFile(const std::string& path, float* levels, std::size_t count,
                             std::string& error) {
-    error.clear();
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"),
-                                                               &std::fclose);
-    if (!file) {
-        error = "cannot open '" + path + "': " + std::strerror(errno);
-        return ReadStatus::missing;
-    }
+    int fd = -1;
+    const ReadStatus opened = openDataFile(path, largestNutrientFile(count), fd, error);
+    if (opened != ReadStatus::ok) return opened;
+    const struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
     LevelParser parser(levels, count);
     std::vector<char> buffer(kReadPiece);
     std::size_t filled = 0;  // bytes in the buffer
     std::size_t offset = 0;  // where the buffer starts in the file
     for (bool atEnd = false; !atEnd;) {
-        if (filled == buffer.size()) buffer.resize(2 * buffer.size());  // one huge token
-        const std::size_t got =
-            std::fread(buffer.data() + filled, 1, buffer.size() - filled, file.get());
-        if (got == 0 && std::ferror(file.get())) {
+        if (filled == buffer.size()) {  // one huge token
+            if (buffer.size() >= kLongestToken) {
+                error = "'" + path + "': a number of more than " + std::to_string(kLongestToken) +
+                        " characters (byte offset " + std::to_string(offset) +
+                        "): " + quoteToken(buffer.data(), buffer.data() + filled);
+                return ReadStatus::failed;
+            }
+            buffer.resize(2 * buffer.size());
+        }
+        const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
+        if (got < 0) {
+            if (errno == EINTR) continue;
             error = "cannot read '" + path + "': " + std::strerror(errno);
             return ReadStatus::failed;
         }
         atEnd = got == 0;
-        filled += got;
+        filled += static_cast<std::size_t>(got);
+        if (offset + filled > largestNutrientFile(count)) {
+            error = "'" + path + "' grew past " + std::to_string(largestNutrientFile(count)) +
+                    " bytes while read";
+            return ReadStatus::failed;
+        }
         // Parse up to the last white space, keeping a number cut off by the
         // end of the buffer for the next round; at the end, parse everything.
         std::size_t complete = filled;

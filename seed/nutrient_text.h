@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -37,10 +38,20 @@ ParseResult parseNutrientText(std::string_view text, float* levels, std::size_t 
 // AtomicFileWriter, formatting and writing a block of levels at a time.
 WriteResult writeNutrientFile(const std::string& path, const float* levels, std::size_t count);
 
+// The same through a writer the caller made, e.g. to have the write count
+// as in progress before the formatting starts.
+WriteResult writeNutrientFile(AtomicFileWriter& file, const float* levels, std::size_t count);
+
+// The largest file of `count` levels that is read at all: the longest field
+// the program writes with room to spare for other white space.
+std::uint64_t largestNutrientFile(std::size_t count);
+
 // Reads and parses the file at `path` a block at a time, as parseNutrientText
-// would parse its whole text. Missing: it cannot be opened; failed: it cannot
-// be read or its contents are wrong. Unless ok, `error` names the file and
-// says what is wrong.
+// would parse its whole text, holding at most a few MB of it at once. Only a
+// regular file of at most largestNutrientFile(count) bytes is read (see
+// openDataFile). Missing: it cannot be opened; failed: it is no data file, it
+// cannot be read or its contents are wrong. Unless ok, `error` names the file
+// and says what is wrong.
 ReadStatus readNutrientFile(const std::string& path, float* levels, std::size_t count,
                             std::string& error);
 

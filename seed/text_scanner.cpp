@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "seed/message_text.h"
+
 namespace kesmir {
 
 namespace {
@@ -12,9 +14,7 @@ bool isSpace(char c) {
 }
 
 std::string shown(std::string_view token) {
-    constexpr std::size_t kLongest = 24;
-    if (token.size() <= kLongest) return "\"" + std::string(token) + "\"";
-    return "\"" + std::string(token.substr(0, kLongest)) + "...\"";
+    return quotedForMessage(token);
 }
 
 }  // namespace
@@ -59,6 +59,13 @@ bool TextScanner::readInt(int32_t& value) {
     if (ec != std::errc() || end != digits.data() + digits.size())
         return fail(shown(token) + " is not a whole number");
     return true;
+}
+
+bool TextScanner::readInt(int32_t& value, int32_t largest, const char* what) {
+    if (!readInt(value)) return false;
+    if (value <= largest) return true;
+    return fail(shown(std::to_string(value)) + " is too large for " + what + " (at most " +
+                std::to_string(largest) + ")");
 }
 
 bool TextScanner::readFloat(float& value) {

@@ -15,13 +15,18 @@ class TextScanner {
 
     bool readUnsigned(uint32_t& value);  // decimal digits, 0..4294967295
     bool readInt(int32_t& value);        // optional sign, decimal digits
-    bool readFloat(float& value);        // a finite decimal number
+    // The same, refusing a value above `largest` as too large for `what`.
+    bool readInt(int32_t& value, int32_t largest, const char* what);
+    bool readFloat(float& value);  // a finite decimal number
 
     // True when only white space is left.
     bool atEnd();
 
     // What went wrong, with its line number, after a read returned false.
     const std::string& error() const { return error_; }
+
+    // The line the scan has reached, counted from 1.
+    int line() const { return line_; }
 
   private:
     bool nextToken(std::string_view& token, const char* what);

@@ -30,8 +30,7 @@ void storeCheckpointIfDue() {
     if (written.ok)
         std::fprintf(stderr, "kesmir: cycle %d saved in %s\n", int(kk), where.c_str());
     else
-        std::fprintf(stderr, "kesmir: cannot write %s (%s); the previous file is kept\n",
-                     kCheckpointFile, written.error.c_str());
+        tellWriteFailure(kCheckpointFile, written);
 }
 
 }  // namespace kesmir

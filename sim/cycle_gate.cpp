@@ -7,6 +7,7 @@ CycleGate cycleGate;
 void CycleGate::hold() {
     std::unique_lock lock(mutex_);
     requested_.store(true, std::memory_order_release);
+    changed_.notify_all();  // wakes a simulation asleep in sleepFor
     changed_.wait(lock, [this] { return parked_ || !running_; });
 }
 
@@ -16,13 +17,28 @@ void CycleGate::release() {
     changed_.notify_all();
 }
 
-void CycleGate::checkpoint() {
-    if (!requested_.load(std::memory_order_acquire)) return;
-    std::unique_lock lock(mutex_);
+void CycleGate::parkWhileRequested(std::unique_lock<std::mutex>& lock) {
     parked_ = true;
     changed_.notify_all();
     changed_.wait(lock, [this] { return !requested_.load(std::memory_order_relaxed); });
     parked_ = false;
+}
+
+void CycleGate::checkpoint() {
+    if (!requested_.load(std::memory_order_acquire)) return;
+    std::unique_lock lock(mutex_);
+    parkWhileRequested(lock);
+}
+
+void CycleGate::sleepFor(std::chrono::milliseconds duration) {
+    const auto deadline = std::chrono::steady_clock::now() + duration;
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        if (requested_.load(std::memory_order_relaxed)) parkWhileRequested(lock);
+        const bool asked = changed_.wait_until(
+            lock, deadline, [this] { return requested_.load(std::memory_order_relaxed); });
+        if (!asked) return;
+    }
 }
 
 void CycleGate::setRunning(bool running) {

@@ -1,10 +1,13 @@
-// Lets another thread hold the simulation at a cycle boundary for a moment,
-// e.g. to copy a spot sample of records that are all whole and all of one
-// moment. The simulation thread only checks a flag per cycle unless a hold is
-// asked for.
+// Lets another thread hold the simulation for a moment where the world is
+// quiet, e.g. to copy a spot sample of records that are all whole and all of
+// one moment: at a cycle boundary, during the `delay` sleep, while paused, and
+// between the steps of a cycle where every cell slot still names a record of
+// the current lists. The simulation thread only checks a flag at each such
+// point unless a hold is asked for.
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 
@@ -12,16 +15,21 @@ namespace kesmir {
 
 class CycleGate {
   public:
-    // Window thread: returns once the simulation is parked at a boundary (or
-    // is not running); it stays parked until release().
+    // Window thread: returns once the simulation is parked (or is not
+    // running); it stays parked until release().
     void hold();
     void release();
 
     // Simulation thread: parks here while a hold is asked for.
     void checkpoint();
+    // Simulation thread: sleeps for `duration`, parking for any hold asked
+    // for meanwhile; the time parked counts as sleep.
+    void sleepFor(std::chrono::milliseconds duration);
     void setRunning(bool running);
 
   private:
+    void parkWhileRequested(std::unique_lock<std::mutex>& lock);
+
     std::atomic<bool> requested_{false};
     std::mutex mutex_;
     std::condition_variable changed_;

@@ -7,6 +7,7 @@
 
 #include "seed/gene_sample_file.h"
 #include "seed/seeding.h"
+#include "seed/writes_in_progress.h"
 #include "sim/checkpoints.h"
 #include "sim/cull.h"
 #include "sim/cycle_gate.h"
@@ -27,22 +28,31 @@ RunSettings runSettings;
 StepTimings stepTimings;
 
 void runCycleSteps() {
+    // A hold (a spot sample) may park the simulation after each of the first
+    // four steps, while every cell slot still names a record of the current
+    // lists. From reproduction to the buffer swap newborn slots name the
+    // newborn lists and culled ones the other lists, so no hold is served
+    // until the next cycle boundary.
     {
         StepTimer t(stepTimings, Step::moveHerbivores);
         moveHerbivores();
     }
+    cycleGate.checkpoint();
     {
         StepTimer t(stepTimings, Step::moveCarnivores);
         moveCarnivores();
     }
+    cycleGate.checkpoint();
     {
         StepTimer t(stepTimings, Step::metabolize);
         replenish(metabolize());
     }
+    cycleGate.checkpoint();
     {
         StepTimer t(stepTimings, Step::eat);
         eat();
     }
+    cycleGate.checkpoint();
     {
         StepTimer t(stepTimings, Step::reproduce);
         reproduce();
@@ -65,6 +75,7 @@ bool populationCollapsed() {
 }
 
 void endProcess(int code) {
+    finishWritesInProgress();  // a file being written is finished whole first
     std::fflush(stdout);
     if (runSettings.printTimings) std::fputs(stepTimings.report().c_str(), stderr);
     std::fflush(stderr);
@@ -91,7 +102,7 @@ void report() {
 }  // namespace
 
 void runCycle() {
-    std::this_thread::sleep_for(std::chrono::milliseconds(int(delay)));
+    cycleGate.sleepFor(std::chrono::milliseconds(int(delay)));
     report();
     waitWhilePaused();
     cycleGate.checkpoint();

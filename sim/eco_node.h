@@ -27,15 +27,17 @@ extern StepTimings stepTimings;
 // kk is not advanced here.
 void runCycleSteps();
 
-// One whole cycle: sleep `delay`, print the status line, append the log line,
-// wait while paused, park for a hold, write a checkpoint when one is due,
-// store the gene sample every 1000th cycle, run the steps and count the cycle.
+// One whole cycle: sleep `delay` (parking for a hold meanwhile), print the
+// status line, append the log line, wait while paused, park for a hold, write
+// a checkpoint when one is due, store the gene sample every 1000th cycle, run
+// the steps and count the cycle.
 void runCycle();
 
 // True when a population has fallen to one or none.
 bool populationCollapsed();
 
-// Ends the process at once: flushes the console, prints the step timings if
+// Ends the process: waits for the file writes in progress to finish (and
+// lets no new one begin), flushes the console, prints the step timings if
 // asked for, and exits with `code` without running any clean-up that could
 // race with the other threads.
 [[noreturn]] void endProcess(int code);

@@ -9,9 +9,12 @@
 #include "reports/model/report_text.h"
 
 class QButtonGroup;
-class QLabel;
+class QGroupBox;
+class QPushButton;
 
 namespace kesmir {
+
+class ReportLine;
 
 class ReportDialog : public QDialog {
     Q_OBJECT
@@ -27,6 +30,9 @@ class ReportDialog : public QDialog {
     // The text of line `id`, 3001 to 3016.
     QString lineText(int id) const;
 
+    // Line `id` itself, to see how it is laid out.
+    const ReportLine& line(int id) const;
+
   public slots:
     // Esc does nothing: only "I Am Done with This Sample" (or Enter, which
     // presses it) closes the dialog.
@@ -34,10 +40,15 @@ class ReportDialog : public QDialog {
 
   private:
     void buildControls();
+    // The template's layout, widened where the lines need `linesWidth`.
+    void layOut(int linesWidth);
+    int widestLine() const;
     void setLine(int id, const std::string& text);
 
+    QGroupBox* frame_ = nullptr;
+    QPushButton* doneButton_ = nullptr;
     QButtonGroup* reportButtons_ = nullptr;
-    std::array<QLabel*, reports::kLastLine - reports::kFirstLine + 1> lines_{};
+    std::array<ReportLine*, reports::kLastLine - reports::kFirstLine + 1> lines_{};
 };
 
 }  // namespace kesmir

@@ -1,7 +1,5 @@
 #include "reports/model/spot_file.h"
 
-#include <cstdio>
-
 #include "reports/model/spot_sample.h"
 #include "seed/gene_sample_file.h"
 #include "seed/safe_file.h"
@@ -26,10 +24,7 @@ std::string spotFileText(int32_t cycle) {
 
 bool writeSpotFile() {
     const WriteResult written = writeFileAtomically(kSpotFile, spotFileText(kk));
-    if (!written.ok) {
-        std::fprintf(stderr, "kesmir: cannot write %s (%s); the previous file is kept\n", kSpotFile,
-                     written.error.c_str());
-    }
+    if (!written.ok) tellWriteFailure(kSpotFile, written);
     return written.ok;
 }
 

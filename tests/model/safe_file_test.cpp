@@ -93,7 +93,7 @@ TEST_F(SafeFileTest, ReadTellsMissingFileFromUnreadableOne) {
     EXPECT_NE(error.find(std::strerror(ENOENT)), std::string::npos) << error;
     EXPECT_TRUE(contents.empty());
     EXPECT_EQ(readWholeFile(dir_.string(), contents, error), ReadStatus::failed);
-    EXPECT_NE(error.find(std::strerror(EISDIR)), std::string::npos) << error;
+    EXPECT_NE(error.find("is a directory"), std::string::npos) << error;
 }
 
 }  // namespace
