@@ -8,6 +8,8 @@ namespace kesmir {
 
 namespace {
 
+constexpr int32_t kMaxThreads = 256;
+
 template <class T>
 bool parseNumber(const std::string& text, T lowest, T highest, T& value) {
     T parsed{};
@@ -60,6 +62,9 @@ struct Parser {
         addNumber<int32_t>(app, "--delay", "MS",
                            "sleep MS milliseconds before every cycle and frame, default 3",
                            "a number of milliseconds", 0, 3600000, options.delay);
+        addNumber<int32_t>(app, "--threads", "N",
+                           "run the cycle's steps on N threads, default the machine's cores",
+                           "a number of threads", 1, kMaxThreads, options.threads);
         flag("--timings", "print the time spent in each step of the cycle at exit",
              options.timings);
         set = app.add_option("--set")

@@ -21,6 +21,7 @@ struct Options {
     uint32_t seed = 1;
     int32_t delay = 3;
     bool timings = false;
+    int32_t threads = 0;                      // 0: the machine's cores
     std::vector<ParameterSource> parameters;  // in the order given: the later one holds
     bool printParameters = false;
     int64_t checkpointEvery = 0;  // 0: only on the K key

@@ -49,6 +49,7 @@ bool setUpRun(const Options& options, std::string& error) {
     delay = options.delay;
     runSettings.cycleLimit = options.cycles;
     runSettings.printTimings = options.timings;
+    runSettings.threads = options.threads;
     runSettings.checkpointEvery = options.checkpointEvery;
     runSettings.pictureEvery = options.pngEvery;
     if (!options.resume.empty()) {

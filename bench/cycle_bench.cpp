@@ -1,11 +1,22 @@
-// Runs the default world headless (seed 1, no delay) and prints the median
-// time per cycle and per step over a window of cycles, the peak resident
-// memory, and the cycle time as a multiple of one plain pass that reads and
-// rewrites every cell's nutrient level (a figure that travels between
-// machines better than milliseconds).
+// Runs the default world headless (seed 1, no data files, no delay) in one
+// process: on one thread, on the default number of threads (the machine's
+// cores), and as the plain reference model of the tests, which stays plain
+// and serves as the yardstick. Prints the median time per cycle and per step
+// over a window of cycles, the ratios between the three, the peak resident
+// memory of the model runs, and the cycle time as a multiple of one plain
+// pass over the nutrient levels (a figure that travels between machines
+// better than milliseconds).
 //
-//   cycle_bench [cycles=200] [first measured cycle=100]
+//   cycle_bench [cycles=130] [first measured cycle=100] [threads=cores]
+//               [--no-reference] [--no-single] [--alternate]
+//
+// On a busy machine the ratios of one run say more than milliseconds.
+// --alternate runs the model once, switching between one thread and the
+// default count from cycle to cycle (1, N, N, 1, 1, N, ...), so that both
+// see the same moments of a shared machine; the results are the same bits
+// either way.
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -13,15 +24,22 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "oracle/reference/reference_model.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
+#include "sim/worker_pool.h"
 #include "world/counters.h"
 #include "world/grid.h"
 #include "world/lists.h"
+#include "world/params.h"
 #include "world/random.h"
 #include "world/vt.h"
 
@@ -29,6 +47,8 @@ using namespace kesmir;
 using Clock = std::chrono::steady_clock;
 
 namespace {
+
+constexpr int kSteps = static_cast<int>(Step::count) - 1;  // file writing is not timed here
 
 double median(std::vector<double> values) {
     if (values.empty()) return 0;
@@ -41,10 +61,10 @@ double ms(Clock::duration d) {
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// CPU time of this thread: on a busy machine it says more than wall time.
-double threadCpuMs() {
+// CPU time of the whole process, workers included.
+double processCpuMs() {
     timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
 }
 
@@ -61,17 +81,212 @@ double nutrientPassMs() {
     return median(times);
 }
 
+// The peak resident memory since the last reset, from the kernel's
+// high-water mark; each model run is measured on its own.
+void resetPeakResidentMemory() {
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
 long peakResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6) / 1024;
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024;
 }
 
+// The model as a fresh process finds it: default parameters and counts,
+// first buffers current, generator at seed 1.
+void seedFreshWorld() {
+    allocateWorld();
+    resetParameters();
+    resetCounters();
+    selectBuffers(true);
+    initDir();
+    seedRandom(1);
+    matureNutrients();
+}
+
+struct Timings {
+    long peakMegabytes = 0;
+    std::vector<double> cycleMs;
+    std::vector<double> cpuMs;
+    std::vector<std::vector<double>> stepMs = std::vector<std::vector<double>>(kSteps);
+
+    double cycle() const { return median(cycleMs); }
+};
+
+// Runs the model from a fresh world; the steps of cycle c run on
+// threadsFor(c) threads. Measured cycles are timed into timingsFor(c).
+void runModel(int cycles, int firstMeasured, const std::function<int(int)>& threadsFor,
+              const std::function<Timings&(int)>& timingsFor) {
+    resetPeakResidentMemory();
+    seedFreshWorld();
+    for (int c = 0; c < cycles && !populationCollapsed(); ++c) {
+        setSimulationThreads(threadsFor(c));
+        const StepTimings before = stepTimings;
+        const auto start = Clock::now();
+        const double cpuStart = processCpuMs();
+        runCycleSteps();
+        const double spent = ms(Clock::now() - start);
+        const double cpuSpent = processCpuMs() - cpuStart;
+        kk += 1;
+        if (c < firstMeasured) continue;
+        Timings& t = timingsFor(c);
+        t.cycleMs.push_back(spent);
+        t.cpuMs.push_back(cpuSpent);
+        for (int s = 0; s < kSteps; ++s)
+            t.stepMs[s].push_back(stepTimings.milliseconds(Step(s)) - before.milliseconds(Step(s)));
+        t.peakMegabytes = std::max(t.peakMegabytes, peakResidentMegabytes());
+    }
+}
+
+Timings runReference(int cycles, int firstMeasured) {
+    resetPeakResidentMemory();
+    reference::Options options;
+    options.cycles = cycles;
+    reference::Model model(options);
+    model.seed();
+    Timings t;
+    for (int c = 0; c < cycles; ++c) {
+        const auto start = Clock::now();
+        const bool collapsed = model.cycle();
+        if (c >= firstMeasured) t.cycleMs.push_back(ms(Clock::now() - start));
+        if (collapsed) break;
+        t.peakMegabytes = std::max(t.peakMegabytes, peakResidentMegabytes());
+    }
+    return t;
+}
+
+// Every run is made in a child process of its own, so that each starts as a
+// fresh program does and its peak memory is its own. The child sends back
+// what it measured as a row of numbers.
+struct RunReport {
+    std::vector<Timings> timings;
+    double nutrientPass = 0;
+    std::vector<int32_t> endState;  // cycles, plants, herbivores, carnivores
+};
+
+void appendTimings(std::vector<double>& out, const Timings& t) {
+    out.push_back(static_cast<double>(t.peakMegabytes));
+    out.push_back(static_cast<double>(t.cycleMs.size()));
+    out.insert(out.end(), t.cycleMs.begin(), t.cycleMs.end());
+    out.insert(out.end(), t.cpuMs.begin(), t.cpuMs.end());
+    for (const auto& step : t.stepMs)
+        out.insert(out.end(), step.begin(), step.end());
+}
+
+Timings takeTimings(const std::vector<double>& in, std::size_t& at) {
+    Timings t;
+    t.peakMegabytes = static_cast<long>(in[at++]);
+    const auto n = static_cast<std::ptrdiff_t>(in[at++]);
+    auto take = [&](std::vector<double>& into) {
+        into.assign(in.begin() + static_cast<std::ptrdiff_t>(at),
+                    in.begin() + static_cast<std::ptrdiff_t>(at) + n);
+        at += static_cast<std::size_t>(n);
+    };
+    take(t.cycleMs);
+    take(t.cpuMs);
+    for (auto& step : t.stepMs)
+        take(step);
+    return t;
+}
+
+RunReport inChild(const std::function<RunReport()>& run) {
+    int fds[2];
+    if (pipe(fds) != 0) std::exit(1);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        const RunReport report = run();
+        std::vector<double> out{static_cast<double>(report.timings.size()), report.nutrientPass};
+        for (const int32_t v : report.endState)
+            out.push_back(v);
+        for (const Timings& t : report.timings)
+            appendTimings(out, t);
+        const auto* bytes = reinterpret_cast<const char*>(out.data());
+        for (std::size_t left = out.size() * sizeof(double); left > 0;) {
+            const ssize_t written = write(fds[1], bytes, left);
+            if (written <= 0) _exit(1);
+            bytes += written;
+            left -= static_cast<std::size_t>(written);
+        }
+        _exit(0);
+    }
+    close(fds[1]);
+    std::vector<char> bytes;
+    char buffer[65536];
+    for (ssize_t got; (got = read(fds[0], buffer, sizeof buffer)) > 0;)
+        bytes.insert(bytes.end(), buffer, buffer + got);
+    close(fds[0]);
+    waitpid(child, nullptr, 0);
+    std::vector<double> in(bytes.size() / sizeof(double));
+    std::memcpy(in.data(), bytes.data(), in.size() * sizeof(double));
+    RunReport report;
+    std::size_t at = 0;
+    const auto runs = static_cast<std::size_t>(in.at(at++));
+    report.nutrientPass = in.at(at++);
+    for (int i = 0; i < 4; ++i)
+        report.endState.push_back(static_cast<int32_t>(in.at(at++)));
+    for (std::size_t r = 0; r < runs; ++r)
+        report.timings.push_back(takeTimings(in, at));
+    return report;
+}
+
+// One model run in a child: the timings of the cycles that threadsFor(c)
+// puts into each group (0 or 1).
+RunReport modelRun(int cycles, int firstMeasured, int groups,
+                   const std::function<int(int)>& threadsFor,
+                   const std::function<int(int)>& groupOf) {
+    return inChild([=] {
+        RunReport report;
+        report.timings.resize(static_cast<std::size_t>(groups));
+        runModel(cycles, firstMeasured, threadsFor, [&](int c) -> Timings& {
+            return report.timings[static_cast<std::size_t>(groupOf(c))];
+        });
+        report.nutrientPass = nutrientPassMs();
+        report.endState = {kk, Ppop, Hpop, Cpop};
+        return report;
+    });
+}
+
+void printModel(const char* name, const Timings& t) {
+    std::printf(
+        "%s: median cycle %8.1f ms (process CPU time %.1f ms), peak resident memory %ld MB\n", name,
+        t.cycle(), median(t.cpuMs), t.peakMegabytes);
+    for (int s = 0; s < kSteps; ++s)
+        std::printf("  median %-20s%8.1f ms\n", kStepNames[s], median(t.stepMs[s]));
+}
+
+void printRatio(const char* what, double numerator, double denominator) {
+    std::printf("%-34s%8.3f\n", what, denominator > 0 ? numerator / denominator : 0.0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int cycles = argc > 1 ? std::atoi(argv[1]) : 200;
-    const int firstMeasured = argc > 2 ? std::atoi(argv[2]) : 100;
+    std::vector<int> numbers;
+    bool withReference = true;
+    bool withSingle = true;
+    bool alternate = false;
+    for (int a = 1; a < argc; ++a) {
+        if (std::strcmp(argv[a], "--no-reference") == 0) {
+            withReference = false;
+        } else if (std::strcmp(argv[a], "--no-single") == 0) {
+            withSingle = false;
+        } else if (std::strcmp(argv[a], "--alternate") == 0) {
+            alternate = true;
+        } else {
+            numbers.push_back(std::atoi(argv[a]));
+        }
+    }
+    const int cycles = numbers.size() > 0 ? numbers[0] : 130;
+    const int firstMeasured = numbers.size() > 1 ? numbers[1] : 100;
+    // Resolved here, but every pool is made in the child that uses it.
+    const int threads = numbers.size() > 2 && numbers[2] > 0
+                            ? numbers[2]
+                            : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 
     // No data files: a fresh nutrient layer and a generated seed sample.
     const auto scratch =
@@ -79,45 +294,57 @@ int main(int argc, char** argv) {
     std::filesystem::create_directories(scratch);
     std::filesystem::current_path(scratch);
 
-    allocateWorld();
-    initDir();
-    seedRandom(1);
-    const auto seedStart = Clock::now();
-    matureNutrients();
-    const double seedingMs = ms(Clock::now() - seedStart);
-
-    std::vector<double> cycleMs;
-    std::vector<double> cycleCpuMs;
-    std::vector<std::vector<double>> stepMs(static_cast<int>(Step::count));
-    for (int c = 0; c < cycles && !populationCollapsed(); ++c) {
-        const StepTimings before = stepTimings;
-        const auto start = Clock::now();
-        const double cpuStart = threadCpuMs();
-        runCycleSteps();
-        const double spent = ms(Clock::now() - start);
-        const double cpuSpent = threadCpuMs() - cpuStart;
-        kk += 1;
-        if (c < firstMeasured) continue;
-        cycleMs.push_back(spent);
-        cycleCpuMs.push_back(cpuSpent);
-        for (int s = 0; s < static_cast<int>(Step::count); ++s)
-            stepMs[s].push_back(stepTimings.milliseconds(Step(s)) - before.milliseconds(Step(s)));
+    Timings one, many;
+    RunReport last;
+    if (alternate) {
+        // 1, N, N, 1, 1, N, N, 1, ...: both see the slow growth of the world alike.
+        auto isMany = [](int c) { return (c + 1) / 2 % 2 == 1; };
+        last = modelRun(
+            cycles, firstMeasured, 2, [=](int c) { return isMany(c) ? threads : 1; },
+            [=](int c) { return isMany(c) ? 1 : 0; });
+        one = last.timings[0];
+        many = last.timings[1];
+    } else {
+        if (withSingle) {
+            last = modelRun(
+                cycles, firstMeasured, 1, [](int) { return 1; }, [](int) { return 0; });
+            one = last.timings[0];
+        }
+        last = modelRun(
+            cycles, firstMeasured, 1, [=](int) { return threads; }, [](int) { return 0; });
+        many = last.timings[0];
     }
-    const double pass = nutrientPassMs();
-    const double cycleMedian = median(cycleMs);
+    Timings plain;
+    if (withReference) {
+        plain = inChild([=] {
+                    RunReport report;
+                    report.timings.push_back(runReference(cycles, firstMeasured));
+                    report.endState = {0, 0, 0, 0};
+                    return report;
+                }).timings[0];
+    }
 
-    std::printf("default world, seed 1: %d cycles run, cycles %d..%d measured\n", int(kk),
-                firstMeasured, int(kk) - 1);
-    std::printf("populations at the end: %d plants, %d herbivores, %d carnivores\n", int(Ppop),
-                int(Hpop), int(Cpop));
-    std::printf("seeding                    %8.1f ms\n", seedingMs);
-    std::printf("median cycle               %8.1f ms (CPU time %.1f ms)\n", cycleMedian,
-                median(cycleCpuMs));
-    for (int s = 0; s < static_cast<int>(Step::count) - 1; ++s)
-        std::printf("  median %-20s%8.1f ms\n", kStepNames[s], median(stepMs[s]));
-    std::printf("plain nutrient pass        %8.2f ms\n", pass);
-    std::printf("cycle / nutrient pass      %8.1f\n", pass > 0 ? cycleMedian / pass : 0.0);
-    std::printf("peak resident memory       %8ld MB\n", peakResidentMegabytes());
+    std::printf("default world, seed 1: %d cycles, cycles %d..%d measured%s\n", last.endState[0],
+                firstMeasured, last.endState[0] - 1,
+                alternate ? ", thread counts alternating" : "");
+    std::printf("populations at the end: %d plants, %d herbivores, %d carnivores\n",
+                last.endState[1], last.endState[2], last.endState[3]);
+    // Only what was measured: a model left out would print as zeros.
+    const bool withOne = withSingle || alternate;
+    if (withOne) printModel("1 thread", one);
+    const std::string manyName = std::to_string(threads) + " threads";
+    printModel(manyName.c_str(), many);
+    if (withReference)
+        std::printf("reference model: median cycle %8.1f ms, peak resident memory %ld MB\n",
+                    plain.cycle(), plain.peakMegabytes);
+    if (withOne) printRatio(("1 thread / " + manyName).c_str(), one.cycle(), many.cycle());
+    if (withReference) {
+        if (withOne) printRatio("1 thread / reference model", one.cycle(), plain.cycle());
+        printRatio((manyName + " / reference model").c_str(), many.cycle(), plain.cycle());
+    }
+    std::printf("plain nutrient pass               %8.2f ms\n", last.nutrientPass);
+    if (withOne) printRatio("1 thread / nutrient pass", one.cycle(), last.nutrientPass);
+    printRatio((manyName + " / nutrient pass").c_str(), many.cycle(), last.nutrientPass);
 
     std::filesystem::current_path("/");
     std::filesystem::remove_all(scratch);

@@ -2,24 +2,21 @@
 
 #include <bit>
 
-#include "sim/move.h"
+#include "sim/feeding.h"
+#include "sim/list_pieces.h"
+#include "sim/worker_pool.h"
 #include "world/counters.h"
-#include "world/genes.h"
-#include "world/lists.h"
-#include "world/params.h"
-#include "world/random.h"
-#include "world/small_divisor.h"
 
 namespace kesmir {
 
 namespace {
 
-void plantsAbsorb(plant* plants, int32_t count) {
+void plantsAbsorb(plant* plants, int32_t begin, int32_t end) {
     constexpr int32_t kAhead = 16;
-    for (int32_t i = 0; i < count; ++i) {
-        if (i + kAhead < count) {
+    for (int32_t i = begin; i < end; ++i) {
+        if (i + kAhead < end) {
             const plant& next = plants[i + kAhead];
-            __builtin_prefetch(&E.nutrient[cellIndex(next.x, next.y)], 1);
+            prefetchLine(&E.nutrient[cellIndex(next.x, next.y)]);
         }
         plant& p = plants[i];
         const float satiety = static_cast<float>(field(p.chrom1, genes::plantSatiety)) + PSoffset;
@@ -31,31 +28,6 @@ void plantsAbsorb(plant* plants, int32_t count) {
         setNutrient(cell, n - n * a);
     }
 }
-
-// What sets grazing and hunting apart.
-struct Grazing {
-    static constexpr int kLookUps = 31;
-    static constexpr float kDivisor = 12.0f;
-    using Prey = plant;
-    static float satiety(const animal& a) {
-        return static_cast<float>(field(a.chrom1, genes::herbivoreSatiety)) + HSoffset;
-    }
-    // Poison resistance against the poison strength the plant's slot holds:
-    // both are fractions (v + 1) / 65 of six-bit fields, so the fields
-    // themselves order the same way.
-    static uint32_t ability(const animal& a) { return field(a.chrom2, genes::herbivoreResistance); }
-};
-
-struct Hunting {
-    static constexpr int kLookUps = 59;
-    static constexpr float kDivisor = 9.0f;
-    using Prey = animal;
-    static float satiety(const animal& a) {
-        return static_cast<float>(field(a.chrom1, genes::carnivoreSatiety)) + CSoffset;
-    }
-    // Sight against the camouflage the herbivore's slot holds, likewise.
-    static uint32_t ability(const animal& a) { return field(a.chrom3, genes::carnivoreSight); }
-};
 
 // Every eater makes its look-ups one after another and eats what it finds
 // while it is below its satiety level. The look-ups' draws never depend on
@@ -98,31 +70,15 @@ class Feeder {
     static constexpr int32_t kSlotAhead = 2;
     static constexpr int32_t kPreyAhead = 1;
     static constexpr int32_t kRing = kAimAhead + 1;
-    // Every look-up takes two draws: its distance and its direction.
-    static constexpr RandomJump kLookUpDraws = RandomJump::of(2 * kLookUps);
 
     void aim(int32_t i) {
         LocalRandom random;
         // A satiated eater's look-ups find nothing it eats; only their draws
         // count, and those are skipped in one jump.
-        if (!hungry(i)) {
-            random.skip(kLookUpDraws);
-            random.commit();
-            return;
-        }
-        const animal& a = eaters_[i];
-        const SmallDivisor reach(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
-        const DirectionWheel wheel(a.chrom4);
-        const vt p{a.x, a.y};
-        int32_t* cells = aims_[i % kRing].cells;
-        for (int look = 0; look < kLookUps; ++look) {
-            int32_t distanceDraw, directionDraw;
-            random.drawTwo(distanceDraw, directionDraw);
-            const int32_t distance = reach.remainder(distanceDraw);
-            const vt direction = dir[wheel.index(fRanOf(directionDraw))];
-            const int32_t cell = cellIndex(bound(sum(p, scale(distance, direction))));
-            cells[look] = cell;
-            slots_.prefetchBit(cell);
+        if (hungry(i)) {
+            aimLookUps<Feeding>(eaters_[i], random, aims_[i % kRing].cells, slots_);
+        } else {
+            random.skip(kLookUpDraws<Feeding>);
         }
         random.commit();
     }
@@ -160,8 +116,8 @@ class Feeder {
                 aim.candidates &= ~(uint64_t{1} << look);
                 continue;
             }
-            __builtin_prefetch(&prey_[indexOf(slot)], 1);
-            __builtin_prefetch(&E.nutrient[aim.cells[look]], 1);
+            prefetchLine(&prey_[indexOf(slot)]);
+            prefetchLine(&E.nutrient[aim.cells[look]]);
         }
     }
 
@@ -173,23 +129,13 @@ class Feeder {
         animal& eater = eaters_[i];
         const Aim& aim = aims_[i % kRing];
         const float satiety = Feeding::satiety(eater);
-        const float coefficient =
-            static_cast<float>(field(eater.chrom1, genes::animalAbsorption) + 1) /
-            Feeding::kDivisor;
+        const float coefficient = absorptionCoefficient<Feeding>(eater);
         int32_t eaten = 0;
         for (uint64_t rest = aim.candidates; rest != 0; rest &= rest - 1) {
             if (!(satiety > eater.energy)) break;
             const int32_t cell = aim.cells[std::countr_zero(rest)];
             if (!slots_.occupied(cell)) continue;  // eaten by an earlier eater
-            auto& q = prey_[indexOf(slots_[cell])];
-            // The eater takes prey energy times its coefficient; the prey's
-            // remainder goes to the nutrient level of the prey's cell.
-            const float taken = q.energy * coefficient;
-            eater.energy = taken + eater.energy;
-            q.energy = q.energy - taken;
-            setNutrient(cell, q.energy + nutrientAt(cell));
-            slots_.clear(cell);
-            q.alive = 0;
+            takePrey(eater, prey_[indexOf(slots_[cell])], coefficient, cell, slots_);
             ++eaten;
         }
         return eaten;
@@ -214,7 +160,16 @@ class Feeder {
 void eat() {
     Heat = 0;
     Peat = 0;
-    plantsAbsorb(PL, Ppop);
+    // Piece by piece, on all threads when every plant has a cell of its own.
+    plant* plants = PL;
+    const Pieces pieces = recordPieces(Ppop);
+    runPieces(pieces.size(), !E.plant.recordsMayShareCells(),
+              [&](int32_t p) { plantsAbsorb(plants, pieces.begin(p), pieces.end(p)); });
+    if (simulationThreads() > 1) {
+        Peat = grazeOnAllThreads(HL, Hpop);
+        Heat = huntOnAllThreads(CL, Cpop);
+        return;
+    }
     Peat = Feeder<Grazing>(HL, Hpop, PL, E.plant).run();
     Heat = Feeder<Hunting>(CL, Cpop, HL, E.herbivore).run();
 }

@@ -18,6 +18,7 @@
 #include "sim/population_log.h"
 #include "sim/report_lines.h"
 #include "sim/reproduce.h"
+#include "sim/worker_pool.h"
 #include "sim/world_version.h"
 #include "world/counters.h"
 #include "world/lists.h"
@@ -133,6 +134,7 @@ void ecoNode() {
     startPopulationLog();
     pause.store(false, std::memory_order_release);
     cycleGate.setRunning(true);
+    setSimulationThreads(runSettings.threads);
     if (!runSettings.resumed) matureNutrients();
     noteWorldChanged();
     if (runSettings.cycleLimit >= 0 && kk >= runSettings.cycleLimit) endProcess(0);

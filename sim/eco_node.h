@@ -12,6 +12,7 @@ namespace kesmir {
 struct RunSettings {
     int64_t cycleLimit = -1;  // stop with exit code 0 after this many cycles; -1: no limit
     bool printTimings = false;
+    int threads = 0;              // threads the steps run on; 0: the machine's cores
     int64_t checkpointEvery = 0;  // write "checkpoint.kes" every N cycles; 0: never
     bool resumed = false;         // the world came from a checkpoint: no seeding
     // Every this many cycles (0: never), at the cycle boundary before the

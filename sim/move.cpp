@@ -9,21 +9,65 @@
 
 namespace kesmir {
 
+namespace {
+
+// w / s in single precision for every weight w (0..7) and sum s (0..56):
+// the eight weights are three-bit whole numbers, so their sum is one too,
+// exact in any order, and each normalised weight is one of these quotients.
+struct Quotients {
+    float of[57][8];
+    Quotients() {
+        for (int s = 0; s <= 56; ++s)
+            for (int w = 0; w < 8; ++w)
+                of[s][w] = s == 0 ? 0.0f : static_cast<float>(w) / static_cast<float>(s);
+    }
+};
+const Quotients kQuotients;
+
+}  // namespace
+
 DirectionWheel::DirectionWheel(uint32_t chrom4) {
+    uint32_t weights[9];
+    uint32_t sum = 0;
+    for (int k = 1; k <= 8; ++k) {
+        weights[k] = field(chrom4, genes::directionWeight(k));
+        sum += weights[k];
+    }
+    allZero_ = sum == 0;
+    const float* quotient = kQuotients.of[sum];
     weight_[0] = 0.0f;
     total_[0] = 0.0f;
-    float sum = 0.0f;
-    for (int k = 1; k <= 8; ++k) {
-        weight_[k] = static_cast<float>(field(chrom4, genes::directionWeight(k)));
-        sum += weight_[k];
-    }
-    allZero_ = sum == 0.0f;
     float running = 0.0f;
     for (int k = 1; k <= 8; ++k) {
-        if (!allZero_) weight_[k] /= sum;
+        weight_[k] = quotient[weights[k]];
         running += weight_[k];
         total_[k] = running;
     }
+}
+
+int32_t DirectionWheel::lastDrawWithin(int k) const {
+    // fRanOf grows with the draw: start near the answer and step onto it.
+    const float total = total_[k];
+    const float* fraction = drawFractions();
+    int32_t d =
+        static_cast<int32_t>(std::clamp(static_cast<double>(total) * 32767.0, 0.0, 32767.0));
+    while (d < 32767 && !(fraction[d + 1] > total))
+        ++d;
+    while (d > 0 && fraction[d] > total)
+        --d;
+    return d;
+}
+
+DrawWheel::DrawWheel(uint32_t chrom4) : wheel_(chrom4) {
+#if defined(__SSE2__)
+    int16_t last[8];
+    for (int k = 1; k <= 8; ++k)
+        last[k - 1] = static_cast<int16_t>(wheel_.lastDrawWithin(k));
+    lastWithin_ = _mm_loadu_si128(reinterpret_cast<const __m128i*>(last));
+#else
+    for (int k = 1; k <= 8; ++k)
+        lastWithin_[k - 1] = wheel_.lastDrawWithin(k);
+#endif
 }
 
 int DirectionWheel::wrappedIndex(float r) const {
@@ -95,7 +139,7 @@ class Mover {
             Plan& plan = plans_[plannedUpTo_ % kRing];
             plan.wheel = DirectionWheel(a.chrom4);
             plan.steps =
-                SmallDivisor(baseSteps_ + static_cast<int32_t>(field(a.chrom4, genes::speed)));
+                SmallDivisor::of(baseSteps_ + static_cast<int32_t>(field(a.chrom4, genes::speed)));
             plan.start = predictedState_;
             randState = predictedState_;
             const vt p{a.x, a.y};
@@ -116,6 +160,7 @@ class Mover {
         randState = plan.afterFirst;
         for (int tries = 1; tries < 10 && slots_.occupied(cellIndex(target)); ++tries)
             target = pick(plan, p);
+        if (slots_.occupied(cellIndex(target))) slots_.noteRecordsSharing();  // the tenth, taken
         slots_.clear(cellIndex(p));
         storePosition(a, target.x, target.y);
         slots_.set(cellIndex(target), slotFor(a, i));
@@ -130,13 +175,22 @@ class Mover {
     Plan plans_[kRing];
 };
 
+// The moves run one after another on the simulation thread whatever the
+// number of threads: each move depends on the generator and on the cells the
+// moves before it left and took. Handing the slot writes to another thread
+// (as reproduction does with its nutrient writes) was measured slower here:
+// with the cells asked for early, the writes cost the chain little.
+void moveAll(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps) {
+    Mover(list, count, slots, baseSteps).run();
+}
+
 }  // namespace
 
 void moveHerbivores() {
-    Mover(HL, Hpop, E.herbivore, 1).run();
+    moveAll(HL, Hpop, E.herbivore, 1);
 }
 void moveCarnivores() {
-    Mover(CL, Cpop, E.carnivore, 3).run();
+    moveAll(CL, Cpop, E.carnivore, 3);
 }
 
 }  // namespace kesmir

@@ -1,5 +1,8 @@
 #include "sim/reproduce.h"
 
+#include "sim/ordered_log.h"
+#include "sim/worker_pool.h"
+
 #include "world/counters.h"
 #include "world/genes.h"
 #include "world/lists.h"
@@ -31,79 +34,135 @@ float newbornEnergy(float parent, float mate) {
 
 // The first cell with an empty slot on rings of growing distance around p,
 // E to SE within each ring; the last candidate is taken untested.
-int32_t newbornCell(vt p, const SlotLayer& slots, int32_t nearest, int32_t farthest) {
+int32_t newbornCell(vt p, SlotLayer& slots, int32_t nearest, int32_t farthest) {
     for (int32_t k = nearest; k <= farthest; ++k) {
         for (int e = 1; e <= 8; ++e) {
             const int32_t cell = cellIndex(bound(sum(p, scale(k, dir[e]))));
-            if (!slots.occupied(cell) || (k == farthest && e == 8)) return cell;
+            if (!slots.occupied(cell)) return cell;
+            if (k == farthest && e == 8) {
+                slots.noteNewbornsSharing();
+                return cell;
+            }
         }
     }
     return -1;  // not reached: the last candidate is always taken
 }
 
-// Asks memory early for what a parent a few places ahead will touch if it
-// reproduces: its own cell's nutrient level and the first ring of candidate
-// cells around it (three rows, the columns at both ends of the ring).
-constexpr int32_t kPrefetchAhead = 8;
+// What a birth does beyond its parents' records: the search for the
+// newborn's cell, the nutrient levels of the parents' cells (and, for
+// animals, of the newborn's cell) and the newborn's slot. None of it feeds
+// the decisions of later parents but the occupancy bit of the newborn's
+// cell, which only later searches read; so it can be done one birth after
+// another apart from the parents' chain, in the chain's order.
+struct Placement {
+    int32_t x, y;        // the starting parent's cell, where the search starts
+    float parentEnergy;  // the parents' energies before they give
+    int32_t mateCell;
+    float mateEnergy;
+    int32_t child;  // index in its newborn list
+    int32_t kind;   // 0 plants, 1 herbivores, 2 carnivores
+};
 
-void prefetchNeighbourhood(int32_t x, int32_t y, const SlotLayer& slots, int32_t nearest) {
-    __builtin_prefetch(&E.nutrient[cellIndex(x, y)], 1);
-    for (int32_t dy = -nearest; dy <= nearest; dy += nearest) {
-        slots.prefetchBit(cellIndex(bound(vt{x - nearest, y + dy})));
-        slots.prefetchBit(cellIndex(bound(vt{x + nearest, y + dy})));
+// The settled differences between the kinds in placing a newborn.
+struct PlacingKind {
+    SlotLayer* slots;
+    int32_t nearest;
+    int32_t farthest;
+    bool feedsNewbornCell;  // the starting animal also feeds the newborn's cell
+};
+const PlacingKind kPlacing[] = {
+    {&E.plant, 5, 25, false}, {&E.herbivore, 4, 14, true}, {&E.carnivore, 3, 9, true}};
+
+template <class Record>
+void placeNewborn(Record& child, int32_t index, const Placement& b, const PlacingKind& kind) {
+    const int32_t cell = newbornCell(vt{b.x, b.y}, *kind.slots, kind.nearest, kind.farthest);
+    child.x = cell % kWorldSide;
+    child.y = cell / kWorldSide;
+    giveToCell(cellIndex(b.x, b.y), 0.0625 * b.parentEnergy);
+    giveToCell(b.mateCell, 0.0625 * b.mateEnergy);
+    if (kind.feedsNewbornCell) giveToCell(cell, 0.0625 * b.parentEnergy);
+    kind.slots->set(cell, slotFor(child, index));  // taken for the parents that follow
+}
+
+void placeBirth(const Placement& b) {
+    const PlacingKind& kind = kPlacing[b.kind];
+    if (b.kind == 0) {
+        placeNewborn(NP[b.child], b.child, b, kind);
+    } else {
+        placeNewborn((b.kind == 1 ? NH : NC)[b.child], b.child, b, kind);
     }
 }
 
-void reproducePlants() {
+// Asks memory for what placing a birth will touch first.
+void fetchPlacement(const Placement& b) {
+    const PlacingKind& kind = kPlacing[b.kind];
+    kind.slots->prefetchBit(cellIndex(bound(vt{b.x + kind.nearest, b.y})));
+    prefetchLine(&E.nutrient[cellIndex(b.x, b.y)]);
+    prefetchLine(&E.nutrient[b.mateCell]);
+}
+
+// On one thread a birth is placed at once; on several it is handed to
+// another thread, which places the births in the same order.
+struct PlaceAtOnce {
+    void fetch(int32_t cell) { prefetchLine(&E.nutrient[cell]); }
+    void operator()(const Placement& b) { placeBirth(b); }
+};
+
+struct HandOver {
+    OrderedLog<Placement>& log;
+    void fetch(int32_t) {}
+    void operator()(const Placement& b) { log.push(b); }
+};
+
+// draw mod count. A draw is below 32768, so in a list longer than that it
+// is its own remainder, and the division is spared.
+int32_t mateIndex(int32_t count) {
+    const int32_t d = draw();
+    return count > 32767 ? d : d % count;
+}
+
+template <class Place>
+void reproducePlants(Place& place) {
     plant* plants = PL;
     const int32_t count = Ppop;
     if (count > kReproductionGuard) return;
     auto qualifies = [](const plant& p) { return p.age > 2 && p.energy > PRenergy; };
     int32_t n = 0;
     for (int32_t j = 0; j < count; ++j) {
-        if (j + kPrefetchAhead < count && qualifies(plants[j + kPrefetchAhead])) {
-            const plant& ahead = plants[j + kPrefetchAhead];
-            prefetchNeighbourhood(ahead.x, ahead.y, E.plant, 5);
-        }
         plant& parent = plants[j];
         if (!qualifies(parent)) continue;
-        plant& mate = plants[draw() % count];
+        plant& mate = plants[mateIndex(count)];
         if (!qualifies(mate)) continue;
-        __builtin_prefetch(&E.nutrient[cellIndex(mate.x, mate.y)], 1);
+        place.fetch(cellIndex(mate.x, mate.y));
 
-        const int32_t cell = newbornCell(vt{parent.x, parent.y}, E.plant, 5, 25);
         plant& child = NP[n];
-        child.x = cell % kWorldSide;
-        child.y = cell / kWorldSide;
         child.energy = newbornEnergy(parent.energy, mate.energy);
         child.chrom1 = crossover(parent.chrom1, mate.chrom1);
         child.chrom2 = crossover(parent.chrom2, mate.chrom2);
         child.GM = parent.GM;
         child.alive = 1;
         child.age = 1;
-
-        giveToCell(cellIndex(parent.x, parent.y), 0.0625 * parent.energy);
-        giveToCell(cellIndex(mate.x, mate.y), 0.0625 * mate.energy);
+        place(Placement{parent.x, parent.y, parent.energy, cellIndex(mate.x, mate.y), mate.energy,
+                        n, 0});
         takeFrom(parent.energy, 0.1875);
         takeFrom(mate.energy, 0.1875);
-
-        E.plant.set(cell, slotFor(child, n));  // taken for the parents that follow
         ++n;
     }
     newPpop = n;
 }
 
-// The settled differences between herbivores and carnivores.
+// The settled differences between herbivores and carnivores in choosing
+// their parents and making their newborns.
 struct AnimalKind {
     const RelaxedAtomic<float>& threshold;
     const RelaxedAtomic<int32_t>& maturityOffset;
-    SlotLayer& slots;
-    int32_t nearest;
-    int32_t farthest;
+    int32_t kind;    // as in Placement
     bool herbivore;  // selects the crossover order of the gene words
 };
 
-int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const AnimalKind& kind) {
+template <class Place>
+int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const AnimalKind& kind,
+                         Place& place) {
     if (count > kReproductionGuard) return 0;
     auto qualifies = [&kind](const animal& a) {
         const int32_t maturity =
@@ -112,21 +171,13 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
     };
     int32_t n = 0;
     for (int32_t j = 0; j < count; ++j) {
-        if (j + kPrefetchAhead < count && qualifies(animals[j + kPrefetchAhead])) {
-            const animal& ahead = animals[j + kPrefetchAhead];
-            prefetchNeighbourhood(ahead.x, ahead.y, kind.slots, kind.nearest);
-        }
         animal& parent = animals[j];
         if (!qualifies(parent)) continue;
-        animal& mate = animals[draw() % count];
+        animal& mate = animals[mateIndex(count)];
         if (!qualifies(mate)) continue;
-        __builtin_prefetch(&E.nutrient[cellIndex(mate.x, mate.y)], 1);
+        place.fetch(cellIndex(mate.x, mate.y));
 
-        const int32_t cell =
-            newbornCell(vt{parent.x, parent.y}, kind.slots, kind.nearest, kind.farthest);
         animal& child = newborns[n];
-        child.x = cell % kWorldSide;
-        child.y = cell / kWorldSide;
         child.energy = newbornEnergy(parent.energy, mate.energy);
         child.chrom1 = crossover(parent.chrom1, mate.chrom1);
         if (kind.herbivore) {
@@ -144,16 +195,20 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
 
         // The starting parent also feeds the newborn's cell, so it gives a
         // quarter in all against the mate's three sixteenths.
-        giveToCell(cellIndex(parent.x, parent.y), 0.0625 * parent.energy);
-        giveToCell(cellIndex(mate.x, mate.y), 0.0625 * mate.energy);
-        giveToCell(cell, 0.0625 * parent.energy);
+        place(Placement{parent.x, parent.y, parent.energy, cellIndex(mate.x, mate.y), mate.energy,
+                        n, kind.kind});
         takeFrom(parent.energy, 0.25);
         takeFrom(mate.energy, 0.1875);
-
-        kind.slots.set(cell, slotFor(child, n));
         ++n;
     }
     return n;
+}
+
+template <class Place>
+void reproduceAll(Place& place) {
+    reproducePlants(place);
+    newHpop = reproduceAnimals(HL, Hpop, NH, AnimalKind{HRenergy, HAoffset, 1, true}, place);
+    newCpop = reproduceAnimals(CL, Cpop, NC, AnimalKind{CRenergy, CAoffset, 2, false}, place);
 }
 
 }  // namespace
@@ -162,11 +217,17 @@ void reproduce() {
     newPpop = 0;
     newHpop = 0;
     newCpop = 0;
-    reproducePlants();
-    newHpop =
-        reproduceAnimals(HL, Hpop, NH, AnimalKind{HRenergy, HAoffset, E.herbivore, 4, 14, true});
-    newCpop =
-        reproduceAnimals(CL, Cpop, NC, AnimalKind{CRenergy, CAoffset, E.carnivore, 3, 9, false});
+    if (simulationThreads() == 1) {
+        PlaceAtOnce place;
+        reproduceAll(place);
+        return;
+    }
+    OrderedLog<Placement>::runChain(
+        [](OrderedLog<Placement>& log) {
+            HandOver place{log};
+            reproduceAll(place);
+        },
+        placeBirth, fetchPlacement);
 }
 
 }  // namespace kesmir

@@ -21,6 +21,8 @@ void SlotLayer::clearAll() {
     std::memset(slots_, 0, sizeof(Slot) * kCells);
     for (std::size_t word = 0; word < kBitmapWords; ++word)
         relaxedStore(bits_[word], uint64_t{0});
+    recordsShare_ = true;
+    newbornsShare_ = true;
 }
 
 void initEcosystem() {

@@ -10,6 +10,7 @@
 
 #include <cstdint>
 
+#include "world/prefetch.h"
 #include "world/shared_access.h"
 
 namespace kesmir {
@@ -41,25 +42,41 @@ inline uint32_t defenceOf(Slot slot) {
 // beside them. Most look-ups of the cycle (movement targets, feeding, the
 // search for a newborn's cell) only ask whether a cell is taken: the bitmap,
 // 1.5 MB against the slots' 49 MB, answers from cache, and the slot itself is
-// read only where an organism stands. The display reads the bitmap while the
-// cycle runs, so its words are written and read whole (relaxed atomics,
-// plain moves on x86).
+// read only where an organism stands. The display reads the bitmap while
+// the cycle runs.
+//
+// While a step runs on several threads, worker threads may read slots and
+// bits that the simulation thread writes, and several threads may change
+// bits of one word: every access is a relaxed atomic one (a plain move on
+// x86), and the few writes that can meet another thread's write to the same
+// word are atomic read-modify-writes (the *Shared members).
 class SlotLayer {
   public:
     void allocate(const char* what);
 
-    bool occupied(int32_t cell) const { return (bits_[cell >> 6] >> (cell & 63)) & 1u; }
-    Slot operator[](int32_t cell) const { return slots_[cell]; }
+    bool occupied(int32_t cell) const { return (loadBits(cell) >> (cell & 63)) & 1u; }
+    Slot operator[](int32_t cell) const { return relaxedLoad(slots_[cell]); }
 
     void set(int32_t cell, Slot slot) {
-        slots_[cell] = slot;
-        uint64_t& word = bits_[cell >> 6];
-        relaxedStore(word, word | uint64_t{1} << (cell & 63));
+        setSlot(cell, slot);
+        markOccupied(cell);
     }
     void clear(int32_t cell) {
-        slots_[cell] = kEmpty;
-        uint64_t& word = bits_[cell >> 6];
-        relaxedStore(word, word & ~(uint64_t{1} << (cell & 63)));
+        setSlot(cell, kEmpty);
+        markEmpty(cell);
+    }
+    // The slot alone, or the bit alone.
+    void setSlot(int32_t cell, Slot slot) { relaxedStore(slots_[cell], slot); }
+    void markOccupied(int32_t cell) { storeBits(cell, loadBits(cell) | bitOf(cell)); }
+    void markEmpty(int32_t cell) { storeBits(cell, loadBits(cell) & ~bitOf(cell)); }
+    // The same while other threads may change other bits of the word.
+    void markOccupiedShared(int32_t cell) {
+        std::atomic_ref<uint64_t>(bits_[cell >> 6])
+            .fetch_or(bitOf(cell), std::memory_order_relaxed);
+    }
+    void markEmptyShared(int32_t cell) {
+        std::atomic_ref<uint64_t>(bits_[cell >> 6])
+            .fetch_and(~bitOf(cell), std::memory_order_relaxed);
     }
     // The occupancy bitmap, bit (cell & 63) of word cell >> 6; other threads
     // read its words with relaxedLoad.
@@ -67,17 +84,39 @@ class SlotLayer {
     // Empties every cell.
     void clearAll();
 
+    // Whether two records of the kind's current list may stand on one cell,
+    // and whether two newborns, or a newborn and a record, may. Steps that
+    // split a list into pieces need every record to have a cell of its own.
+    // Set when a move or a birth puts a record on an occupied cell; worked
+    // out anew by every cull and insertion; assumed until then (at start and
+    // once the layer is emptied).
+    bool recordsMayShareCells() const { return recordsShare_; }
+    bool newbornsMayShareCells() const { return newbornsShare_; }
+    void noteRecordsSharing() { recordsShare_ = true; }
+    void noteNewbornsSharing() { newbornsShare_ = true; }
+    // After insertion: the survivors shared cells, or the newborns may have.
+    void settleSharing(bool survivorsShare) {
+        recordsShare_ = survivorsShare || newbornsShare_;
+        newbornsShare_ = false;
+    }
+
     // Hints that a cell will soon be tested, read or written.
-    void prefetchBit(int32_t cell) const { __builtin_prefetch(&bits_[cell >> 6]); }
-    void prefetchSlot(int32_t cell) const { __builtin_prefetch(&slots_[cell]); }
+    void prefetchBit(int32_t cell) const { prefetchLine(&bits_[cell >> 6]); }
+    void prefetchSlot(int32_t cell) const { prefetchLine(&slots_[cell]); }
     void prefetchForWriting(int32_t cell) const {
-        __builtin_prefetch(&slots_[cell], 1);
-        __builtin_prefetch(&bits_[cell >> 6], 1);
+        prefetchLine(&slots_[cell]);
+        prefetchLine(&bits_[cell >> 6]);
     }
 
   private:
+    static uint64_t bitOf(int32_t cell) { return uint64_t{1} << (cell & 63); }
+    uint64_t loadBits(int32_t cell) const { return relaxedLoad(bits_[cell >> 6]); }
+    void storeBits(int32_t cell, uint64_t word) { relaxedStore(bits_[cell >> 6], word); }
+
     Slot* slots_ = nullptr;
     uint64_t* bits_ = nullptr;
+    bool recordsShare_ = true;
+    bool newbornsShare_ = true;
 };
 
 struct Grid {

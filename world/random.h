@@ -25,16 +25,24 @@ inline int32_t draw() {
 
 // The generator's step taken n times at once: state -> multiplier * state +
 // increment, both mod 2^32. Used where a run of draws is known to be thrown
-// away, so it can be skipped without changing the sequence.
+// away, so it can be skipped without changing the sequence, and where the
+// state a run of draws will start from is known in advance.
 struct RandomJump {
     uint32_t multiplier = 1;
     uint32_t increment = 0;
 
-    static constexpr RandomJump of(uint32_t draws) {
+    // This jump, then `next`.
+    constexpr RandomJump then(const RandomJump& next) const {
+        return RandomJump{multiplier * next.multiplier,
+                          increment * next.multiplier + next.increment};
+    }
+    // n draws, composed from jumps of 1, 2, 4, ... draws.
+    static constexpr RandomJump of(uint64_t draws) {
         RandomJump jump;
-        for (uint32_t i = 0; i < draws; ++i) {
-            jump.multiplier *= 214013u;
-            jump.increment = jump.increment * 214013u + 2531011u;
+        RandomJump power{214013u, 2531011u};
+        for (; draws != 0; draws >>= 1) {
+            if (draws & 1) jump = jump.then(power);
+            power = power.then(power);
         }
         return jump;
     }
@@ -49,12 +57,17 @@ inline float fRan() {
     return fRanOf(draw());
 }
 
+// fRanOf(d) for every draw d, made once: a table look-up where a division
+// would be taken millions of times.
+const float* drawFractions();
+
 // The generator copied into a local for a run of draws in a hot loop, so the
 // state stays in a register; it goes back with commit(), before any other
 // draw is taken.
 class LocalRandom {
   public:
     LocalRandom() : state_(randState) {}
+    explicit LocalRandom(uint32_t state) : state_(state) {}
     int32_t draw() {
         state_ = state_ * 214013u + 2531011u;
         return static_cast<int32_t>((state_ >> 16) & 0x7FFF);
@@ -70,6 +83,7 @@ class LocalRandom {
     }
     void skip(const RandomJump& jump) { state_ = jump.apply(state_); }
     void commit() const { randState = state_; }
+    uint32_t state() const { return state_; }
 
   private:
     uint32_t state_;

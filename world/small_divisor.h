@@ -5,7 +5,9 @@
 // the multiplier, at most m - 1 per unit, stays below 2^20 / 32768).
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <utility>
 
 namespace kesmir {
 
@@ -23,9 +25,27 @@ class SmallDivisor {
         return static_cast<int32_t>(d - quotient * m_);
     }
 
+    // The divisor m (1..kLargest) from a table made at compile time: the
+    // steps build one per animal, and the constructor's own division would
+    // cost more than the remainders it serves.
+    static const SmallDivisor& of(int32_t m);
+
   private:
     uint32_t m_;
     uint64_t multiplier_;
 };
+
+namespace detail {
+template <std::size_t... m>
+constexpr std::array<SmallDivisor, sizeof...(m)> smallDivisors(std::index_sequence<m...>) {
+    return {SmallDivisor(static_cast<int32_t>(m) + 1)...};
+}
+inline constexpr auto kSmallDivisors =
+    smallDivisors(std::make_index_sequence<SmallDivisor::kLargest>());
+}  // namespace detail
+
+inline const SmallDivisor& SmallDivisor::of(int32_t m) {
+    return detail::kSmallDivisors[m - 1];
+}
 
 }  // namespace kesmir

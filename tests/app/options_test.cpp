@@ -28,6 +28,7 @@ const std::vector<NumberOption> kNumberOptions = {
     {"--delay", "0", "3600000", "-1", "3600001", [](const Options& o) { return int64_t(o.delay); }},
     {"--png-every", "0", "2147483647", "-1", "2147483648",
      [](const Options& o) { return int64_t(o.pngEvery); }},
+    {"--threads", "1", "256", "0", "257", [](const Options& o) { return int64_t(o.threads); }},
 };
 
 TEST(Options, NumbersTakeTheirWholeRangeInBothSpellings) {
@@ -74,6 +75,7 @@ TEST(Options, FlagsAndTheLaterOfTwoValues) {
     EXPECT_EQ(defaults.cycles, -1);
     EXPECT_EQ(defaults.seed, 1u);
     EXPECT_EQ(defaults.delay, 3);
+    EXPECT_EQ(defaults.threads, 0);  // the machine's cores
 
     EXPECT_EQ(parse({"--cycles", "3", "--help"}).action, Options::Action::help);
     EXPECT_EQ(parse({"-h"}).action, Options::Action::help);
@@ -96,8 +98,8 @@ TEST(Options, RefusedWithOneLineNamingTheFault) {
 
 TEST(Options, HelpListsEveryOption) {
     const std::string help = usageText();
-    for (const char* option :
-         {"--headless", "--cycles N", "--seed S", "--delay MS", "--timings", "--help", "--version"})
+    for (const char* option : {"--headless", "--cycles N", "--seed S", "--delay MS", "--threads N",
+                               "--timings", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
 }
 

@@ -16,6 +16,7 @@
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
 #include "sim/population_history.h"
+#include "sim/worker_pool.h"
 
 namespace kesmir::testing {
 namespace {
@@ -23,10 +24,15 @@ namespace {
 constexpr int kCycles = 4;
 constexpr int kMaxCycles = 400;
 
-TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
+// The steps on one thread, and on three (more threads than this machine's
+// cores, so that the workers are interrupted anywhere).
+class ConcurrencyTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     ScratchDirectory scratch;
     resetModel();
     populationHistory.clear();
+    setSimulationThreads(GetParam());
     // A sparse world keeps the run short under the sanitizer.
     Ppop = 20000;
     Hpop = 9200;
@@ -103,7 +109,10 @@ TEST(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     const animal* carnivores = CL;
     for (int32_t k = 0; k < Cpop; k += 97)
         EXPECT_EQ(frame[cellIndex(carnivores[k].x, carnivores[k].y)], pixelOf(kCarnivoreColour));
+    setSimulationThreads(1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Threads, ConcurrencyTest, ::testing::Values(1, 3));
 
 }  // namespace
 }  // namespace kesmir::testing

@@ -36,10 +36,11 @@ TEST(RandomTest, fRanCoversZeroAndOneExactly) {
 }
 
 TEST(RandomTest, LocalShortcutsKeepTheSequence) {
-    // A jump over n draws and a pair of draws land where single draws do,
+    // A jump over n draws (the longest ones as far as feeding jumps ahead)
+    // and a pair of draws land where single draws do,
     // from states that wrap the 32-bit arithmetic.
     for (const uint32_t start : {1u, 0xFFFFFFFFu, 0x8000001Bu}) {
-        for (const uint32_t n : {0u, 1u, 62u, 118u}) {
+        for (const uint32_t n : {0u, 1u, 62u, 118u, 62u * 4097u + 3u, (1u << 20) + 12345u}) {
             seedRandom(start);
             for (uint32_t i = 0; i < n; ++i)
                 draw();

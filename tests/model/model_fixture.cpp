@@ -13,13 +13,7 @@ void resetModel() {
     allocateWorld();
     resetParameters();
     resetCounters();
-    PL = PL1;
-    HL = HL1;
-    CL = CL1;
-    OPL = PL2;
-    OHL = HL2;
-    OCL = CL2;
-    even = true;
+    selectBuffers(true);
     Ppop = 0;
     Hpop = 0;
     Cpop = 0;

@@ -12,6 +12,7 @@
 #include "oracle/reference/reference_model.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
+#include "sim/worker_pool.h"
 #include "world/format.h"
 
 namespace kesmir::testing {
@@ -77,10 +78,12 @@ reference::Summary summaryNow() {
     return s;
 }
 
-// The real model seeded as the simulation thread seeds it. Run it in a
-// scratch directory: no data files means a fresh layer and a generated sample.
-void seedModel(const reference::Options& options) {
+// The real model seeded as the simulation thread seeds it, with its steps on
+// `threads` threads. Run it in a scratch directory: no data files means a
+// fresh layer and a generated sample.
+void seedModel(const reference::Options& options, int threads = 1) {
     resetModel();
+    setSimulationThreads(threads);
     Ppop = options.plants;
     Hpop = options.herbivores;
     Cpop = options.carnivores;
@@ -90,9 +93,9 @@ void seedModel(const reference::Options& options) {
 
 // The real model, run the way the simulation thread runs it, minus the
 // console, the log file and the sleeps.
-reference::RunResult runModel(const reference::Options& options) {
+reference::RunResult runModel(const reference::Options& options, int threads = 1) {
     ScratchDirectory scratch;
-    seedModel(options);
+    seedModel(options, threads);
     reference::RunResult result;
     for (int i = 0; i < options.cycles; ++i) {
         result.reports.push_back(reportNow());
@@ -101,6 +104,7 @@ reference::RunResult runModel(const reference::Options& options) {
         if (populationCollapsed()) break;
     }
     result.summary = summaryNow();
+    setSimulationThreads(1);
     return result;
 }
 
@@ -110,14 +114,7 @@ std::string describe(const reference::CycleReport& r) {
                      double(r.emax));
 }
 
-void expectSameRun(const reference::Options& options) {
-    const reference::RunResult expected = reference::runWithSummary(options);
-    const reference::RunResult actual = runModel(options);
-    ASSERT_EQ(actual.reports.size(), expected.reports.size());
-    for (std::size_t i = 0; i < expected.reports.size(); ++i)
-        ASSERT_EQ(describe(actual.reports[i]), describe(expected.reports[i])) << "cycle " << i;
-    const reference::Summary& e = expected.summary;
-    const reference::Summary& a = actual.summary;
+void expectSameSummary(const reference::Summary& a, const reference::Summary& e) {
     EXPECT_EQ(a.kk, e.kk);
     EXPECT_EQ(a.plantEnergy, e.plantEnergy);
     EXPECT_EQ(a.herbivoreEnergy, e.herbivoreEnergy);
@@ -128,6 +125,15 @@ void expectSameRun(const reference::Options& options) {
     EXPECT_EQ(a.carnivoreHash, e.carnivoreHash);
     EXPECT_EQ(a.gridHash, e.gridHash);
     EXPECT_EQ(a.randomState, e.randomState);
+}
+
+void expectSameRun(const reference::Options& options, int threads = 1) {
+    const reference::RunResult expected = reference::runWithSummary(options);
+    const reference::RunResult actual = runModel(options, threads);
+    ASSERT_EQ(actual.reports.size(), expected.reports.size());
+    for (std::size_t i = 0; i < expected.reports.size(); ++i)
+        ASSERT_EQ(describe(actual.reports[i]), describe(expected.reports[i])) << "cycle " << i;
+    expectSameSummary(actual.summary, expected.summary);
 }
 
 TEST(OracleTest, DefaultWorldAgreesCycleByCycle) {
@@ -144,6 +150,28 @@ TEST(OracleTest, SparseWorldWithAnotherSeedAgrees) {
     options.carnivores = 1500;
     options.cycles = 40;
     expectSameRun(options);
+}
+
+TEST(OracleTest, DefaultWorldOnTwoThreadsAgrees) {
+    reference::Options options;
+    options.cycles = 12;
+    expectSameRun(options, 2);
+}
+
+// Every thread count gives the same bits: the whole state after a few dozen
+// cycles of the default world, every status and log number on the way.
+TEST(OracleTest, ThreadCountsGiveTheSameState) {
+    reference::Options options;
+    options.cycles = 36;
+    const reference::RunResult one = runModel(options, 1);
+    for (const int threads : {2, 3}) {
+        SCOPED_TRACE(threads);
+        const reference::RunResult more = runModel(options, threads);
+        ASSERT_EQ(more.reports.size(), one.reports.size());
+        for (std::size_t i = 0; i < one.reports.size(); ++i)
+            ASSERT_EQ(describe(more.reports[i]), describe(one.reports[i])) << "cycle " << i;
+        expectSameSummary(more.summary, one.summary);
+    }
 }
 
 TEST(OracleTest, CollapsingWorldStopsAfterTheSameCycle) {

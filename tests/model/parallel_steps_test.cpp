@@ -1,0 +1,284 @@
+// The cycle's steps on several threads against the same steps on one: from
+// the same state every step must leave the same bits. Then the parts the
+// steps are built from: the pool, the cell log, the counted sum and the
+// cells that records may share.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <bit>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model_fixture.h"
+#include "seed/seeding.h"
+#include "sim/counted_sum.h"
+#include "sim/cull.h"
+#include "sim/eat.h"
+#include "sim/metabolism.h"
+#include "sim/move.h"
+#include "sim/ordered_log.h"
+#include "sim/reproduce.h"
+#include "sim/worker_pool.h"
+
+namespace kesmir::testing {
+namespace {
+
+class Fingerprint {
+  public:
+    void mix(uint64_t word) { hash_ = (hash_ ^ word) * 1099511628211ull; }
+    void mix(float value) { mix(uint64_t{std::bit_cast<uint32_t>(value)}); }
+    template <class Record>
+    void mixRecords(const Record* list, int32_t count) {
+        for (int32_t i = 0; i < count; ++i) {
+            const Record& r = list[i];
+            mix(uint64_t(uint32_t(r.x)) << 32 | uint32_t(r.y));
+            mix(r.energy);
+            mix(uint64_t{r.alive} << 32 | uint32_t(r.age));
+            mix(uint64_t{r.chrom1} << 32 | r.chrom2);
+            if constexpr (sizeof(Record) == sizeof(animal))
+                mix(uint64_t{r.chrom3} << 32 | r.chrom4);
+            mix(uint64_t{r.GM});
+        }
+    }
+    uint64_t value() const { return hash_; }
+
+  private:
+    uint64_t hash_ = 1469598103934665603ull;
+};
+
+// Everything a step may change: the grid with every slot and bit, both
+// buffers and the newborn list of every kind, the counters, the generator.
+uint64_t worldFingerprint(int32_t longestList) {
+    Fingerprint f;
+    for (int32_t cell = 0; cell < kCells; ++cell) {
+        f.mix(nutrientAt(cell));
+        f.mix(uint64_t{E.plant[cell]} << 32 | E.herbivore[cell]);
+        f.mix(uint64_t{E.carnivore[cell]} << 3 | uint64_t{E.plant.occupied(cell)} << 2 |
+              uint64_t{E.herbivore.occupied(cell)} << 1 | E.carnivore.occupied(cell));
+    }
+    for (const plant* list : {PL1, PL2, NP})
+        f.mixRecords(list, longestList);
+    for (const animal* list : {HL1, HL2, NH, CL1, CL2, NC})
+        f.mixRecords(list, longestList);
+    for (const int32_t n : {int32_t(Ppop), int32_t(Hpop), int32_t(Cpop), newPpop, newHpop, newCpop,
+                            Peat, Heat, Ceat, int32_t(even)})
+        f.mix(uint64_t(uint32_t(n)));
+    for (const float x : {pmin, pmax, hmin, hmax, cmin, cmax, emax})
+        f.mix(x);
+    f.mix(uint64_t{randState});
+    return f.value();
+}
+
+const std::vector<std::pair<std::string, std::function<void()>>> kSteps = {
+    {"moveHerbivores", moveHerbivores},
+    {"moveCarnivores", moveCarnivores},
+    {"metabolize+replenish", [] { replenish(metabolize()); }},
+    {"eat", eat},
+    {"reproduce", reproduce},
+    {"die", die},
+    {"cull", cull},
+    {"addNew", addNew},
+    {"bufferSwap", bufferSwap},
+};
+
+constexpr int32_t kLongestList = 250000;
+
+// A world large enough for several pieces of every list and many chunks of
+// eaters, run for a few cycles on `threads` threads: the fingerprint after
+// every step. The buffers start empty, so that what lies behind the counts
+// is the same in every run.
+std::vector<uint64_t> fingerprintsOfARun(int threads) {
+    ScratchDirectory scratch;
+    resetModel();
+    for (plant* list : {PL1, PL2, NP})
+        std::fill(list, list + kLongestList, plant{});
+    for (animal* list : {HL1, HL2, NH, CL1, CL2, NC})
+        std::fill(list, list + kLongestList, animal{});
+    setSimulationThreads(threads);
+    Ppop = 100000;
+    Hpop = 70000;
+    Cpop = 35000;
+    seedRandom(20261209);
+    matureNutrients();
+    std::vector<uint64_t> fingerprints;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        for (const auto& [name, step] : kSteps) {
+            step();
+            fingerprints.push_back(worldFingerprint(kLongestList));
+        }
+    }
+    setSimulationThreads(1);
+    return fingerprints;
+}
+
+TEST(ParallelSteps, EveryStepLeavesTheSameBitsOnThreeThreadsAsOnOne) {
+    const std::vector<uint64_t> one = fingerprintsOfARun(1);
+    // The steps that split by pieces of a list only do so once a cull has
+    // found no two plants on one cell.
+    EXPECT_FALSE(E.plant.recordsMayShareCells());
+    const std::vector<uint64_t> three = fingerprintsOfARun(3);
+    ASSERT_EQ(one.size(), three.size());
+    for (std::size_t i = 0; i < one.size(); ++i)
+        ASSERT_EQ(three[i], one[i])
+            << "cycle " << i / kSteps.size() << ", after " << kSteps[i % kSteps.size()].first;
+}
+
+TEST(ParallelSteps, EveryPieceOnceAndEveryThreadAtOnce) {
+    setSimulationThreads(3);
+    std::vector<std::atomic<int>> taken(1000);
+    forEachPiece(1000, [&](int32_t piece) { taken[piece].fetch_add(1); });
+    for (std::size_t piece = 0; piece < taken.size(); ++piece)
+        EXPECT_EQ(taken[piece].load(), 1) << piece;
+    // Every thread's task runs at the same time: each waits for all others.
+    std::atomic<int> arrived{0};
+    simulationPool().runOnAll([&](int) {
+        arrived.fetch_add(1);
+        while (arrived.load() < 3) {
+        }
+    });
+    EXPECT_EQ(arrived.load(), 3);
+    setSimulationThreads(1);
+}
+
+TEST(ParallelSteps, LoggedWorkIsDoneInTheOrderLogged) {
+    // More entries than the log holds, on a few cells, each step on a cell
+    // depending on the one before it.
+    struct Entry {
+        int32_t cell;
+        uint32_t value;
+    };
+    constexpr int kCellsUsed = 7;
+    constexpr int64_t kEntries = (int64_t{1} << 18) * 3 + 5;
+    auto value = [](int64_t i) { return static_cast<uint32_t>(i * 2654435761u); };
+    std::vector<uint64_t> expected(kCellsUsed, 1);
+    for (int64_t i = 0; i < kEntries; ++i)
+        expected[i % kCellsUsed] = expected[i % kCellsUsed] * 31 + value(i);
+
+    setSimulationThreads(2);
+    std::vector<uint64_t> applied(kCellsUsed, 1);
+    OrderedLog<Entry>::runChain(
+        [&](OrderedLog<Entry>& log) {
+            for (int64_t i = 0; i < kEntries; ++i)
+                log.push(Entry{static_cast<int32_t>(i % kCellsUsed), value(i)});
+        },
+        [&](const Entry& e) { applied[e.cell] = applied[e.cell] * 31 + e.value; },
+        [](const Entry&) {});
+    setSimulationThreads(1);
+    EXPECT_EQ(applied, expected);
+}
+
+// The counted sum against additions one by one, in list order and reversed.
+TEST(ParallelSteps, CountedSumGivesTheBitsOfOneByOne) {
+    const float costs[] = {3.1f, 4.1f, 5.1f, 6.1f, 0.5f, 1.0f, 1e-9f, 2.75f};
+    auto oneByOne = [&](float total, const std::vector<int>& order) {
+        for (const int v : order)
+            total += costs[v];
+        return total;
+    };
+    int fast = 0;
+    for (const float start : {0.0f, 1.0f, 3.0e6f, 8388608.0f, 8388609.0f, 16777000.0f, 9.9e6f}) {
+        for (const uint32_t mask : {0x0Fu, 0x10u, 0x20u, 0x40u, 0x80u, 0xFFu}) {
+            std::vector<int> order;
+            uint32_t counts[8] = {};
+            for (int i = 0; i < 4096; ++i) {
+                const int v = (i * 7 + i / 3) % 8;
+                if (!(mask >> v & 1)) continue;
+                order.push_back(v);
+                ++counts[v];
+            }
+            float total = start;
+            if (!addCounted(total, costs, counts, 8)) continue;
+            ++fast;
+            EXPECT_EQ(total, oneByOne(start, order)) << start << " " << mask;
+            std::vector<int> reversed(order.rbegin(), order.rend());
+            EXPECT_EQ(total, oneByOne(start, reversed)) << start << " " << mask;
+        }
+    }
+    EXPECT_GT(fast, 10);
+    // Half a unit is rounded to the even neighbour, which depends on the
+    // total: 2^23 + 0.5 stays 2^23, (2^23 + 1) + 0.5 becomes 2^23 + 2.
+    const uint32_t oneHalf[8] = {0, 0, 0, 0, 1, 0, 0, 0};
+    float even = 8388608.0f;
+    EXPECT_FALSE(addCounted(even, costs, oneHalf, 8));
+    EXPECT_EQ(even, 8388608.0f);
+    const float negative[1] = {-1.0f};
+    const uint32_t once[1] = {1};
+    float total = 1e6f;
+    EXPECT_FALSE(addCounted(total, negative, once, 1));
+}
+
+// The look-ups' whole-number wheel against the walk over floats, for every
+// draw: wheels with no weight, one weight, all weights, and many at random
+// (among them sums whose rounded totals end below 1, where the walk wraps).
+TEST(DrawWheelTest, EveryDrawGivesTheDirectionOfTheWalk) {
+    std::vector<uint32_t> genes = {0u, 1u << 3, 0x00FFFFFFu, 0x00924924u, 0x00B6DB6Du};
+    uint32_t state = 12345;
+    for (int i = 0; i < 300; ++i) {
+        state = state * 1664525u + 1013904223u;
+        genes.push_back(state);
+    }
+    int wrapping = 0;
+    for (const uint32_t gene : genes) {
+        const DirectionWheel walk(gene);
+        const DrawWheel wheel(gene);
+        for (int32_t d = 0; d <= 32767; ++d)
+            if (wheel.index(d) != walk.index(fRanOf(d)))
+                FAIL() << std::hex << gene << std::dec << " " << d;
+        // Whether the normalised weights add up to less than 1.
+        uint32_t sum = 0;
+        for (int k = 1; k <= 8; ++k)
+            sum += field(gene, genes::directionWeight(k));
+        float total = 0.0f;
+        for (int k = 1; k <= 8 && sum > 0; ++k)
+            total += static_cast<float>(field(gene, genes::directionWeight(k))) /
+                     static_cast<float>(sum);
+        wrapping += sum > 0 && total < 1.0f;
+    }
+    EXPECT_GT(wrapping, 0);  // the wrap is among the cases
+}
+
+// The flags that let steps split a list: set by a move onto an occupied
+// cell, by a birth on one, and by a record its cell no longer names.
+TEST(ParallelSteps, RecordsThatShareACellAreNoticed) {
+    resetModel();
+    // Both herbivores move only south by one cell: the first finds the
+    // second on its target ten times and takes it anyway.
+    const uint32_t southOnly = 1u << 3;
+    addHerbivore(10, 10, 50.0f, 0, 0, 0, southOnly);
+    addHerbivore(10, 9, 50.0f, 0, 0, 0, southOnly);
+    for (int x = 0; x < 61; ++x)
+        for (int y = 0; y < 61; ++y)
+            addPlant(1000 + x, 1000 + y, 40.0f, 0, 0, 3);
+    // Once emptied, the layers are trusted only after a cycle's insertion
+    // has found every record on a cell of its own.
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        EXPECT_TRUE(E.plant.recordsMayShareCells());
+        cull();
+        addNew();
+        bufferSwap();
+    }
+    EXPECT_FALSE(E.herbivore.recordsMayShareCells());
+    EXPECT_FALSE(E.plant.recordsMayShareCells());
+
+    moveHerbivores();
+    EXPECT_TRUE(E.herbivore.recordsMayShareCells());
+    // The second herbivore left the cell it shared and emptied its slot:
+    // the first stands there unnamed, and the cull finds it so.
+    cull();
+    addNew();
+    EXPECT_TRUE(E.herbivore.recordsMayShareCells());
+
+    // Every candidate cell of the plant in the middle of the block is taken:
+    // its newborn goes to the last one, on another plant.
+    bufferSwap();
+    reproduce();
+    EXPECT_TRUE(E.plant.newbornsMayShareCells());
+    cull();
+    addNew();
+    EXPECT_TRUE(E.plant.recordsMayShareCells());
+}
+
+}  // namespace
+}  // namespace kesmir::testing
