@@ -15,6 +15,7 @@
 // server (DISPLAY set) the paints reach the server as they would for a user.
 //
 //   window_bench [first measured cycle=100] [cycles per condition=10]
+//                [threads=0: the machine's cores, as the program runs by default]
 #include <time.h>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -38,6 +39,7 @@
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "sim/population_history.h"
+#include "sim/worker_pool.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -70,6 +72,7 @@ double median(std::vector<double> values) {
 int main(int argc, char** argv) {
     const int first = argc > 1 ? std::max(0, std::atoi(argv[1])) : 100;
     const int perCondition = argc > 2 ? std::max(1, std::atoi(argv[2])) : 10;
+    const int threads = argc > 3 ? std::max(0, std::atoi(argv[3])) : 0;
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
@@ -83,6 +86,7 @@ int main(int argc, char** argv) {
     initDir();
     seedRandom(1);
     delay = 0;
+    setSimulationThreads(threads);
 
     QApplication app(argc, argv);
     FrameBuffers buffers;
@@ -171,9 +175,11 @@ int main(int argc, char** argv) {
     fs::current_path(previous);
     fs::remove_all(scratch);
 
-    std::printf("window_bench: seed 1, cycles %d..%d dealt in turn to %d conditions, platform %s\n",
-                first, first + conditions * perCondition - 1, int(conditions),
-                qPrintable(QGuiApplication::platformName()));
+    std::printf(
+        "window_bench: seed 1, cycles %d..%d dealt in turn to %d conditions, %d simulation "
+        "threads, platform %s\n",
+        first, first + conditions * perCondition - 1, int(conditions), simulationThreads(),
+        qPrintable(QGuiApplication::platformName()));
     for (int c = 0; c < conditions; ++c)
         std::printf(
             "  %-16s median cycle %8.1f ms over %zu cycles, %.1f frames and %.1f ms of other "
