@@ -3,6 +3,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QVBoxLayout>
@@ -50,6 +51,10 @@ PopulationChart::PopulationChart(const PopulationHistory& history, QWidget* pare
     view_ = new QChartView(chart_, this);
     view_->setRenderHint(QPainter::Antialiasing);
     logarithmicBox_ = new QCheckBox(QStringLiteral("Logarithmic count axis"), this);
+    // Neither child takes the focus (the view would take the arrow keys, the
+    // box the space bar): every key reaches the chart window itself.
+    view_->setFocusPolicy(Qt::NoFocus);
+    logarithmicBox_->setFocusPolicy(Qt::NoFocus);
     connect(logarithmicBox_, &QCheckBox::toggled, this, [this](bool on) { useCountAxis(on); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(view_, 1);
@@ -145,6 +150,12 @@ void PopulationChart::hideEvent(QHideEvent* event) {
 void PopulationChart::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     refresh();
+}
+
+void PopulationChart::keyPressEvent(QKeyEvent* event) {
+    if (!keyHook) return QWidget::keyPressEvent(event);
+    event->accept();
+    keyHook(event);
 }
 
 }  // namespace kesmir

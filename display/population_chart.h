@@ -9,11 +9,13 @@
 #include <QWidget>
 #include <array>
 #include <cstddef>
+#include <functional>
 
 class QAbstractAxis;
 class QChart;
 class QChartView;
 class QCheckBox;
+class QKeyEvent;
 class QLineSeries;
 class QValueAxis;
 
@@ -44,10 +46,15 @@ class PopulationChart : public QWidget {
     const QAbstractAxis* countAxis() const { return countAxis_; }
     const QValueAxis* cycleAxis() const { return cycleAxis_; }
 
+    // Every key pressed while the chart has the focus, so that the main
+    // window's keys (G, P, Q, the zoom keys...) work from either window.
+    std::function<void(QKeyEvent*)> keyHook;
+
   protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void redraw(std::size_t entries, int columns);

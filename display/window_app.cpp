@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QKeyEvent>
 #include <clocale>
 #include <thread>
 
@@ -68,6 +69,7 @@ void runEventLoop(int& argc, char** argv) {
         spotSample(&window, 0, 0);
     };
     window.chartHook = [&chart, &window] { toggleChart(chart, window); };
+    chart.keyHook = [&window](QKeyEvent* event) { QCoreApplication::sendEvent(&window, event); };
     window.picturesHook = [&pictures, &chart] { takePictures(pictures, chart); };
     // Q ends the process at once: a picture asked for just before is still
     // written.

@@ -1,10 +1,14 @@
 // The population chart: the history reduced to the chart's width, the three
 // lines and their legend following the run, and the logarithmic axis.
+#include <QApplication>
 #include <QChart>
+#include <QCheckBox>
+#include <QKeyEvent>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QTest>
 #include <memory>
+#include <vector>
 
 #include "display/population_chart.h"
 #include "display/render/history_reduction.h"
@@ -95,6 +99,26 @@ class PopulationChartTest : public QObject {
         chart.setLogarithmic(false);
         QVERIFY(qobject_cast<const QLogValueAxis*>(chart.countAxis()) == nullptr);
         QCOMPARE(chart.line(2)->at(29).y(), 0.0);
+    }
+
+    // Keys pressed in the chart window reach its hook, also after a click on
+    // the box (which must not keep the focus and swallow them).
+    void keysPressedInTheChartAreHandedOn() {
+        PopulationChart chart(*history_);
+        std::vector<int> keys;
+        chart.keyHook = [&keys](QKeyEvent* event) { keys.push_back(event->key()); };
+        chart.show();
+        chart.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&chart));
+        auto* box = chart.findChild<QCheckBox*>();
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+        QVERIFY(chart.logarithmic());
+        for (const int key : {Qt::Key_P, Qt::Key_Space, Qt::Key_Left}) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus != nullptr ? focus : &chart, Qt::Key(key));
+        }
+        QCOMPARE(keys, (std::vector<int>{Qt::Key_P, Qt::Key_Space, Qt::Key_Left}));
+        QVERIFY(chart.logarithmic());
     }
 };
 
