@@ -25,6 +25,7 @@ QStringList HintsDialog::hintLines() {
         QStringLiteral("Press '+' or '-' to zoom in or out (Ctrl + wheel: about the pointer)"),
         QStringLiteral("Press 'g' to show or hide the population chart"),
         QStringLiteral("Press 'p' to save pictures of the world and the chart"),
+        QStringLiteral("Press 'k' to save a checkpoint at the end of the cycle"),
         QStringLiteral("Version " KESMIR_VERSION),
     };
 }
