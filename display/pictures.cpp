@@ -2,10 +2,12 @@
 
 #include <QBuffer>
 #include <cstdio>
+#include <memory>
 
 #include "display/population_chart.h"
 #include "display/render/frame.h"
 #include "display/render/palette.h"
+#include "seed/writes_in_progress.h"
 #include "sim/cycle_gate.h"
 #include "world/counters.h"
 #include "world/format.h"
@@ -80,8 +82,13 @@ void BackgroundPictures::save(int32_t cycle, QImage world, QImage chart) {
         return true;
     });
     auto done = std::make_shared<std::atomic<bool>>(false);
-    std::thread thread([cycle, world = std::move(world), chart = std::move(chart), done] {
+    // Announced here, so that a run ending while the pictures are encoded
+    // still writes them.
+    auto ahead = std::make_unique<WriteAhead>();
+    std::thread thread([cycle, world = std::move(world), chart = std::move(chart), done,
+                        ahead = std::move(ahead)]() mutable {
         savePictures(cycle, world, chart);
+        ahead.reset();
         done->store(true, std::memory_order_release);
     });
     writers_.push_back({std::move(thread), std::move(done)});

@@ -35,8 +35,9 @@ static_assert(std::atomic<uint32_t>::is_always_lock_free &&
 std::array<Place, kPlaces> places;
 std::mutex registryMutex;
 std::condition_variable registryChanged;
-int writesInProgress = 0;  // guarded by registryMutex
-bool ending = false;       // guarded by registryMutex: no write may begin
+int writesInProgress = 0;  // guarded by registryMutex, the writes ahead included
+int writesAhead = 0;       // guarded by registryMutex
+bool ending = false;       // guarded by registryMutex: only writes announced ahead may begin
 
 // Set by a signal handler or an exit that gave up waiting: every temporary
 // file is being removed, and a file created from now on removes itself.
@@ -93,7 +94,7 @@ WriteInProgress::WriteInProgress() {
             if (!places[i].taken) return i;
         return -1;
     };
-    registryChanged.wait(lock, [&] { return !ending && freePlace() >= 0; });
+    registryChanged.wait(lock, [&] { return (!ending || writesAhead > 0) && freePlace() >= 0; });
     place_ = freePlace();
     places[place_].taken = true;
     ++writesInProgress;
@@ -103,6 +104,22 @@ WriteInProgress::~WriteInProgress() {
     unname();
     std::lock_guard lock(registryMutex);
     places[place_].taken = false;
+    --writesInProgress;
+    registryChanged.notify_all();
+}
+
+WriteAhead::WriteAhead() {
+    std::lock_guard lock(registryMutex);
+    if (ending) return;  // too late: the write will not begin
+    counted_ = true;
+    ++writesAhead;
+    ++writesInProgress;
+}
+
+WriteAhead::~WriteAhead() {
+    if (!counted_) return;
+    std::lock_guard lock(registryMutex);
+    --writesAhead;
     --writesInProgress;
     registryChanged.notify_all();
 }

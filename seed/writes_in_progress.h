@@ -34,6 +34,21 @@ class WriteInProgress {
     int place_ = -1;
 };
 
+// A write that will begin soon (a picture still being encoded) counts as in
+// progress from now until it is let go: the exit paths wait for it, and let
+// its writers begin although the process is ending. Let go of it once its
+// files are written.
+class WriteAhead {
+  public:
+    WriteAhead();
+    ~WriteAhead();
+    WriteAhead(const WriteAhead&) = delete;
+    WriteAhead& operator=(const WriteAhead&) = delete;
+
+  private:
+    bool counted_ = false;
+};
+
 // Every exit path calls this before it ends the process: waits for the writes
 // in progress to finish and lets no new one begin. A write still running
 // after `patience` has its temporary file removed, told on stderr.

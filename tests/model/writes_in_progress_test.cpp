@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -50,11 +51,20 @@ pid_t endedProcess() {
 using WritesInProgressDeathTest = ModelTest;
 
 // A write in progress when the process ends is finished first: a slow one,
-// and the N key's, whose write must count from the key press on.
+// the N key's, whose write must count from the key press on, and one
+// announced ahead that has not begun when the end comes (a picture being
+// encoded).
 TEST_F(WritesInProgressDeathTest, TheEndWaitsForWritesInProgress) {
     ScratchDirectory scratch;
     EXPECT_EXIT(
         {
+            std::thread([ahead = std::make_unique<WriteAhead>()]() mutable {
+                std::this_thread::sleep_for(std::chrono::milliseconds(300));
+                AtomicFileWriter file("late.dat");
+                file.write("late");
+                file.commit();
+                ahead.reset();
+            }).detach();
             std::thread([] {
                 AtomicFileWriter file("slow.dat");
                 file.write("begun, ");
@@ -69,7 +79,8 @@ TEST_F(WritesInProgressDeathTest, TheEndWaitsForWritesInProgress) {
         ::testing::ExitedWithCode(3), "");
     EXPECT_EQ(readFile("slow.dat"), "begun, finished");
     EXPECT_EQ(fs::file_size(kNutrientFile), std::uintmax_t{11} * kCells);  // "250.000000 "
-    EXPECT_EQ(filesHere(), (std::vector<std::string>{"nut.dat", "slow.dat"}));
+    EXPECT_EQ(readFile("late.dat"), "late");
+    EXPECT_EQ(filesHere(), (std::vector<std::string>{"late.dat", "nut.dat", "slow.dat"}));
 }
 
 // SIGINT and SIGTERM, wherever they land, remove the temporary file of a
