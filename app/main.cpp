@@ -7,9 +7,9 @@
 
 #include "app/options.h"
 #include "app/run_setup.h"
-#include "seed/parameter_file.h"
-#include "seed/temporary_files.h"
-#include "seed/writes_in_progress.h"
+#include "files/parameter_file.h"
+#include "files/temporary_files.h"
+#include "files/writes_in_progress.h"
 #include "sim/eco_node.h"
 
 #ifdef KESMIR_HAS_GUI

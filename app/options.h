@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "seed/parameter_file.h"
+#include "files/parameter_file.h"
 
 namespace kesmir {
 

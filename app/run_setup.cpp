@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "seed/checkpoint_file.h"
+#include "files/checkpoint_file.h"
 #include "sim/eco_node.h"
 #include "world/lists.h"
 #include "world/params.h"

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "seed/checkpoint_file.h"
+#include "files/checkpoint_file.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "world/counters.h"

@@ -35,7 +35,7 @@
 #include "oracle/reference/reference_model.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
-#include "sim/worker_pool.h"
+#include "sim/parallel/worker_pool.h"
 #include "world/counters.h"
 #include "world/grid.h"
 #include "world/lists.h"

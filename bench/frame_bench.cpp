@@ -25,6 +25,7 @@
 #include "display/render/view_render.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
+#include "sim/run_control.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"

@@ -24,6 +24,7 @@
 #include "seed/seeding.h"
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
+#include "sim/run_control.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"

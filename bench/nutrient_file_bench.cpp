@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "seed/nutrient_text.h"
-#include "seed/safe_file.h"
+#include "files/nutrient_text.h"
+#include "files/safe_file.h"
 
 namespace {
 

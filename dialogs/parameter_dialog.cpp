@@ -10,6 +10,7 @@
 
 #include "dialogs/parameter_rows.h"
 #include "dialogs/parameter_steps.h"
+#include "sim/run_control.h"
 #include "world/counters.h"
 
 namespace kesmir {

@@ -4,6 +4,7 @@
 
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
+#include "display/render/overlay_lines.h"
 #include "display/render/palette.h"
 #include "sim/world_version.h"
 #include "world/counters.h"

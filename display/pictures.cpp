@@ -7,7 +7,7 @@
 #include "display/population_chart.h"
 #include "display/render/frame.h"
 #include "display/render/palette.h"
-#include "seed/writes_in_progress.h"
+#include "files/writes_in_progress.h"
 #include "sim/cycle_gate.h"
 #include "world/counters.h"
 #include "world/format.h"

@@ -13,7 +13,7 @@
 #include <string>
 #include <thread>
 
-#include "seed/safe_file.h"
+#include "files/safe_file.h"
 
 namespace kesmir {
 

@@ -10,7 +10,7 @@
 #include <csignal>
 #include <cstdlib>
 
-#include "seed/message_text.h"
+#include "files/message_text.h"
 
 namespace kesmir {
 

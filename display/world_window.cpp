@@ -11,9 +11,11 @@
 #include "display/frame_buffers.h"
 #include "display/hints_dialog.h"
 #include "display/render/overlay_lines.h"
-#include "seed/nutrient_file.h"
+#include "files/nutrient_file.h"
+#include "reports/model/spot_file.h"
 #include "sim/checkpoints.h"
 #include "sim/eco_node.h"
+#include "sim/run_control.h"
 #include "world/counters.h"
 
 namespace kesmir {

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string_view>
 
-#include "seed/safe_file.h"
+#include "files/safe_file.h"
+#include "files/text_scanner.h"
 #include "seed/seeding.h"
-#include "seed/text_scanner.h"
 #include "world/format.h"
 #include "world/lists.h"
 #include "world/random.h"

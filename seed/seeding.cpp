@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
+#include "files/nutrient_file.h"
 #include "seed/gene_sample_file.h"
-#include "seed/nutrient_file.h"
 #include "world/lists.h"
 #include "world/random.h"
 

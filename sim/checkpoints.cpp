@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "seed/checkpoint_file.h"
+#include "files/checkpoint_file.h"
 #include "sim/eco_node.h"
 #include "world/counters.h"
 

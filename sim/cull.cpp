@@ -5,7 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "sim/list_pieces.h"
+#include "sim/die.h"
+#include "sim/parallel/list_pieces.h"
 #include "world/counters.h"
 #include "world/lists.h"
 
@@ -220,10 +221,6 @@ class KindAppend {
 std::array<bool, 3> survivorsShared{true, true, true};
 
 }  // namespace
-
-SurvivorTally plantSurvivors;
-SurvivorTally herbivoreSurvivors;
-SurvivorTally carnivoreSurvivors;
 
 void cull() {
     KindCull<plant> plants(PL, Ppop, OPL, E.plant, plantSurvivors);

@@ -3,8 +3,8 @@
 #include <bit>
 
 #include "sim/feeding.h"
-#include "sim/list_pieces.h"
-#include "sim/worker_pool.h"
+#include "sim/parallel/list_pieces.h"
+#include "sim/parallel/worker_pool.h"
 #include "world/counters.h"
 
 namespace kesmir {

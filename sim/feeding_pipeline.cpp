@@ -15,7 +15,7 @@
 #include <memory>
 
 #include "sim/feeding.h"
-#include "sim/worker_pool.h"
+#include "sim/parallel/worker_pool.h"
 
 namespace kesmir {
 

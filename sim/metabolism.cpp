@@ -4,8 +4,8 @@
 #include <array>
 
 #include "sim/counted_sum.h"
-#include "sim/list_pieces.h"
-#include "sim/worker_pool.h"
+#include "sim/parallel/list_pieces.h"
+#include "sim/parallel/worker_pool.h"
 #include "world/counters.h"
 #include "world/genes.h"
 #include "world/lists.h"
@@ -113,50 +113,6 @@ float metabolizeInPieces() {
     return total;
 }
 
-// Marks the dead among records [begin, end); returns how many died of old
-// age and counts the records left alive.
-template <class Record>
-int32_t markDead(Record* list, int32_t begin, int32_t end, GeneField senescenceGene,
-                 const RelaxedAtomic<int32_t>& offset, int32_t& alive) {
-    int32_t oldAge = 0;
-    alive = 0;
-    for (int32_t i = begin; i < end; ++i) {
-        Record& r = list[i];
-        const int32_t senescentAge = static_cast<int32_t>(field(r.chrom1, senescenceGene)) + offset;
-        if (r.energy < 0.0f) {
-            r.alive = 0;
-        } else if (r.age > senescentAge) {
-            // The level is replaced, not added to.
-            setNutrient(cellIndex(r.x, r.y), r.energy);
-            r.alive = 0;
-            ++oldAge;
-        }
-        alive += r.alive != 0;
-    }
-    return oldAge;
-}
-
-// One kind's deaths, piece by piece; the pieces' survivors are tallied for
-// the cull. Pieces run together only when no two records share a cell, as
-// the last of several old-age deaths on one cell sets its level.
-template <class Record>
-int32_t markDeadKind(Record* list, int32_t count, GeneField senescenceGene,
-                     const RelaxedAtomic<int32_t>& offset, const SlotLayer& slots,
-                     SurvivorTally& survivors) {
-    const Pieces pieces = recordPieces(count);
-    std::array<int32_t, kMaxRecordPieces> oldAge;
-    runPieces(pieces.size(), !slots.recordsMayShareCells(), [&](int32_t p) {
-        oldAge[p] = markDead(list, pieces.begin(p), pieces.end(p), senescenceGene, offset,
-                             survivors.alive[p]);
-    });
-    survivors.list = list;
-    survivors.count = count;
-    int32_t total = 0;
-    for (int32_t p = 0; p < pieces.size(); ++p)
-        total += oldAge[p];
-    return total;
-}
-
 }  // namespace
 
 float metabolize() {
@@ -166,53 +122,6 @@ float metabolize() {
     charge<animal>(HL, Hpop, genes::animalMetabolism, HMoffset, total);
     charge<animal>(CL, Cpop, genes::animalMetabolism, CMoffset, total);
     return total;
-}
-
-namespace {
-
-// Whole-grid sweeps are cut into this many cells a piece.
-constexpr int32_t kCellsPerPiece = 1 << 18;
-constexpr Pieces kCellPieces{kCells, kCellsPerPiece};
-
-// Raises the levels of cells [begin, end) and returns the highest new level
-// (-100000.0 if none is higher).
-float replenishCells(int32_t begin, int32_t end, double inflow) {
-    float highest = -100000.0f;
-    float* nutrient = E.nutrient;
-    for (int32_t cell = begin; cell < end; ++cell) {
-        const float level =
-            static_cast<float>(inflow + static_cast<double>(relaxedLoad(nutrient[cell])));
-        relaxedStore(nutrient[cell], level);
-        if (level > highest) highest = level;
-    }
-    return highest;
-}
-
-}  // namespace
-
-void replenish(float total) {
-    const float share = total / static_cast<float>(kCells);
-    // 0.7 + share in double, plus the level in double, narrowed on store.
-    const double inflow = 0.7 + static_cast<double>(share);
-    std::array<float, (kCells - 1) / kCellsPerPiece + 1> highestOf;
-    forEachPiece(kCellPieces.size(), [&](int32_t piece) {
-        highestOf[piece] = replenishCells(kCellPieces.begin(piece), kCellPieces.end(piece), inflow);
-    });
-    // Taken piece by piece in cell order with the same strict test, the
-    // highest is the one a single sweep finds.
-    float highest = -100000.0f;
-    for (const float h : highestOf)
-        if (h > highest) highest = h;
-    emax = highest;
-}
-
-void die() {
-    markDeadKind<plant>(PL, Ppop, genes::plantSenescence, PNoffset, E.plant, plantSurvivors);
-    markDeadKind<animal>(HL, Hpop, genes::animalSenescence, HNoffset, E.herbivore,
-                         herbivoreSurvivors);
-    Ceat = 0;
-    Ceat = markDeadKind<animal>(CL, Cpop, genes::animalSenescence, CNoffset, E.carnivore,
-                                carnivoreSurvivors);
 }
 
 }  // namespace kesmir

@@ -1,7 +1,7 @@
 #include "sim/reproduce.h"
 
-#include "sim/ordered_log.h"
-#include "sim/worker_pool.h"
+#include "sim/parallel/ordered_log.h"
+#include "sim/parallel/worker_pool.h"
 
 #include "world/counters.h"
 #include "world/genes.h"

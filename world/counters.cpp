@@ -13,9 +13,6 @@ int32_t Heat = 0;
 int32_t Ceat = 0;
 float pmin = 0, pmax = 0, hmin = 0, hmax = 0, cmin = 0, cmax = 0;
 float emax = 0;
-std::atomic<bool> pause{true};
-std::atomic<bool> data{true};
-std::atomic<bool> store{false};
 
 void resetCounters() {
     kk = 0;
@@ -26,9 +23,6 @@ void resetCounters() {
     Ppop = 500000;
     Hpop = 230000;
     Cpop = 50000;
-    pause = true;
-    data = true;
-    store = false;
 }
 
 }  // namespace kesmir

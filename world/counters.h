@@ -2,7 +2,6 @@
 // log and the overlay report.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "world/shared_access.h"
@@ -23,14 +22,7 @@ extern int32_t Ceat;  // carnivores dead of old age in the last death step
 extern float pmin, pmax, hmin, hmax, cmin, cmax;
 extern float emax;  // highest nutrient level after the last replenishment
 
-// Flags the window thread sets. The simulation waits between cycles while
-// `pause` is set; a parameter written before `pause` is cleared (release) is
-// seen by the simulation once it reads `pause` clear (acquire).
-extern std::atomic<bool> pause;
-extern std::atomic<bool> data;   // the population overlay is shown
-extern std::atomic<bool> store;  // spot samples are written to "spot.dat"
-
-// Counters, extremes and flags back to their start values, population
+// Counters and extremes back to their start values, population
 // counts back to 500000, 230000, 50000.
 void resetCounters();
 

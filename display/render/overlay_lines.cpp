@@ -2,11 +2,14 @@
 
 #include <atomic>
 
+#include "sim/run_control.h"
 #include "world/counters.h"
 #include "world/format.h"
 #include "world/lists.h"
 
 namespace kesmir {
+
+std::atomic<bool> data{true};
 
 std::vector<OverlayLine> overlayLines(const OverlayState& state) {
     std::vector<OverlayLine> lines{

@@ -2,11 +2,15 @@
 // on the 350 x 200 overlay image.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace kesmir {
+
+// The overlay is shown (the D key toggles it).
+extern std::atomic<bool> data;
 
 constexpr int kOverlayWidth = 350;
 constexpr int kOverlayHeight = 200;

@@ -1,13 +1,15 @@
 #include "reports/model/spot_file.h"
 
+#include "files/safe_file.h"
 #include "reports/model/spot_sample.h"
 #include "seed/gene_sample_file.h"
-#include "seed/safe_file.h"
 #include "world/counters.h"
 #include "world/format.h"
 #include "world/lists.h"
 
 namespace kesmir {
+
+std::atomic<bool> store{false};
 
 std::string spotFileText(int32_t cycle) {
     std::string text;

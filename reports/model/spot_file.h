@@ -9,12 +9,16 @@
 // The record lines are those of "sample9GM.dat", so one reader serves both.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
 namespace kesmir {
 
 inline constexpr const char* kSpotFile = "spot.dat";
+
+// Each spot sample is also written to the file (the L key toggles it).
+extern std::atomic<bool> store;
 
 // The file's contents for the current sample, headed by `cycle`.
 std::string spotFileText(int32_t cycle);

@@ -9,14 +9,15 @@
 #include "display/render/frame.h"
 #include "display/render/palette.h"
 #include "display/render/view_render.h"
+#include "files/nutrient_file.h"
 #include "model/model_fixture.h"
 #include "reports/model/spot_sample.h"
-#include "seed/nutrient_file.h"
 #include "seed/seeding.h"
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
+#include "sim/parallel/worker_pool.h"
 #include "sim/population_history.h"
-#include "sim/worker_pool.h"
+#include "sim/run_control.h"
 
 namespace kesmir::testing {
 namespace {

@@ -10,7 +10,9 @@
 #include "display/frame_buffers.h"
 #include "display/frame_plan.h"
 #include "display/overlay_painter.h"
+#include "display/render/overlay_lines.h"
 #include "model/model_fixture.h"
+#include "sim/run_control.h"
 #include "sim/world_version.h"
 
 namespace kesmir {

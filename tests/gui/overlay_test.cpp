@@ -7,12 +7,17 @@
 #include "display/display_thread.h"
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
+#include "display/render/overlay_lines.h"
 #include "display/render/palette.h"
+#include "sim/run_control.h"
 #include "model/model_fixture.h"
 
 namespace kesmir {
 
 namespace {
+
+// Read as the test program loads, before any test touches it.
+const bool kShownAtLoad = data.load();
 
 // True when any pixel of the band of rows [top, top + height) is not black.
 bool bandHasInk(const QImage& image, int top, int height) {
@@ -35,6 +40,8 @@ class OverlayTest : public QObject {
 
   private slots:
     void init() { testing::resetModel(); }
+
+    void shownAtStart() { QVERIFY(kShownAtLoad); }
 
     void linesAndTheirPlaces() {
         const auto lines = overlayLines({50000, 230000, 1234567, 42, false});
@@ -170,3 +177,4 @@ class OverlayTest : public QObject {
 
 QTEST_MAIN(kesmir::OverlayTest)
 #include "overlay_test.moc"
+#include "sim/run_control.h"

@@ -12,6 +12,7 @@
 #include "model/model_fixture.h"
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
+#include "sim/run_control.h"
 #include "world/format.h"
 
 namespace kesmir {

@@ -11,9 +11,12 @@
 #include <vector>
 
 #include "display/frame_buffers.h"
+#include "display/render/overlay_lines.h"
 #include "display/world_window.h"
 #include "model/model_fixture.h"
+#include "reports/model/spot_file.h"
 #include "sim/checkpoints.h"
+#include "sim/run_control.h"
 #include "world/counters.h"
 
 namespace kesmir {

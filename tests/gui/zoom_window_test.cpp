@@ -6,6 +6,7 @@
 #include <QWheelEvent>
 
 #include "display/frame_buffers.h"
+#include "display/render/overlay_lines.h"
 #include "display/world_window.h"
 #include "model/model_fixture.h"
 

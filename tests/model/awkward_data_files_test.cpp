@@ -12,11 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "files/nutrient_file.h"
+#include "files/nutrient_text.h"
+#include "files/safe_file.h"
 #include "model_fixture.h"
 #include "seed/gene_sample_file.h"
-#include "seed/nutrient_file.h"
-#include "seed/nutrient_text.h"
-#include "seed/safe_file.h"
 #include "seed/seeding.h"
 
 namespace kesmir::testing {

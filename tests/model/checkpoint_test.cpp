@@ -7,14 +7,15 @@
 #include <filesystem>
 #include <random>
 
+#include "files/checkpoint_file.h"
+#include "files/checksum64.h"
 #include "model_fixture.h"
-#include "seed/checkpoint_file.h"
-#include "seed/checksum64.h"
 #include "seed/seeding.h"
 #include "sim/checkpoints.h"
 #include "sim/eco_node.h"
+#include "sim/parallel/worker_pool.h"
 #include "sim/report_lines.h"
-#include "sim/worker_pool.h"
+#include "sim/run_control.h"
 #include "world/named_params.h"
 
 namespace kesmir::testing {

@@ -15,6 +15,7 @@
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
 #include "sim/population_log.h"
+#include "sim/run_control.h"
 
 namespace kesmir::testing {
 namespace {

@@ -2,9 +2,9 @@
 // status and log lines: formats, round trips and the fallbacks on bad files.
 #include <gtest/gtest.h>
 
+#include "files/nutrient_file.h"
 #include "model_fixture.h"
 #include "seed/gene_sample_file.h"
-#include "seed/nutrient_file.h"
 #include "seed/seeding.h"
 #include "sim/report_lines.h"
 

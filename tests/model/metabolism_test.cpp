@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "model_fixture.h"
+#include "sim/die.h"
 #include "sim/metabolism.h"
+#include "sim/replenish.h"
 
 namespace kesmir::testing {
 namespace {

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "reports/model/spot_file.h"
 #include "seed/seeding.h"
+#include "sim/run_control.h"
 
 namespace kesmir::testing {
 
@@ -13,6 +15,8 @@ void resetModel() {
     allocateWorld();
     resetParameters();
     resetCounters();
+    resetRunControl();
+    store = false;
     selectBuffers(true);
     Ppop = 0;
     Hpop = 0;

@@ -1,4 +1,4 @@
-#include "seed/nutrient_text.h"
+#include "files/nutrient_text.h"
 
 #include <gtest/gtest.h>
 

@@ -15,12 +15,14 @@
 #include "seed/seeding.h"
 #include "sim/counted_sum.h"
 #include "sim/cull.h"
+#include "sim/die.h"
 #include "sim/eat.h"
 #include "sim/metabolism.h"
 #include "sim/move.h"
-#include "sim/ordered_log.h"
+#include "sim/parallel/ordered_log.h"
+#include "sim/parallel/worker_pool.h"
+#include "sim/replenish.h"
 #include "sim/reproduce.h"
-#include "sim/worker_pool.h"
 
 namespace kesmir::testing {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <set>
 
+#include "files/parameter_file.h"
 #include "model_fixture.h"
-#include "seed/parameter_file.h"
 #include "world/named_params.h"
 
 namespace kesmir::testing {

@@ -1,4 +1,4 @@
-#include "seed/safe_file.h"
+#include "files/safe_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>

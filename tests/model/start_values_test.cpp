@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+#include "reports/model/spot_file.h"
+#include "sim/run_control.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -16,7 +18,7 @@ namespace {
 using Values = std::map<std::string, double>;  // every value here is exact as a double
 
 Values currentValues() {
-    return {{"delay", delay},        {"even", even},         {"data", data.load()},
+    return {{"delay", delay},        {"even", even},         {"store", store.load()},
             {"pause", pause.load()}, {"Ppop", Ppop},         {"Hpop", Hpop},
             {"Cpop", Cpop},          {"PRenergy", PRenergy}, {"HRenergy", HRenergy},
             {"CRenergy", CRenergy},  {"PNoffset", PNoffset}, {"HNoffset", HNoffset},
@@ -31,7 +33,7 @@ Values currentValues() {
 const Values kAtLoad = currentValues();
 
 const Values kStartValues = {
-    {"delay", 3},        {"even", true},      {"data", true},      {"pause", true},
+    {"delay", 3},        {"even", true},      {"store", false},    {"pause", true},
     {"Ppop", 500000},    {"Hpop", 230000},    {"Cpop", 50000},     {"PRenergy", 12.5f},
     {"HRenergy", 65.0f}, {"CRenergy", 35.5f}, {"PNoffset", 5},     {"HNoffset", 19},
     {"CNoffset", 39},    {"PSoffset", 29.1f}, {"HSoffset", 56.1f}, {"CSoffset", 1.2f},
@@ -42,6 +44,8 @@ TEST(StartValuesTest, EveryParameterStartsAtItsTableValueAndResetsToIt) {
     EXPECT_EQ(kAtLoad, kStartValues);
     resetParameters();
     resetCounters();
+    resetRunControl();
+    store = false;
     even = true;  // put back by allocating the world, not by the resets
     EXPECT_EQ(currentValues(), kStartValues);
 }

@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
+#include "files/nutrient_file.h"
+#include "files/safe_file.h"
+#include "files/temporary_files.h"
+#include "files/writes_in_progress.h"
 #include "model_fixture.h"
-#include "seed/nutrient_file.h"
-#include "seed/safe_file.h"
-#include "seed/temporary_files.h"
-#include "seed/writes_in_progress.h"
 #include "sim/eco_node.h"
 
 namespace kesmir::testing {

@@ -12,7 +12,7 @@
 #include "oracle/reference/reference_model.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
-#include "sim/worker_pool.h"
+#include "sim/parallel/worker_pool.h"
 #include "world/format.h"
 
 namespace kesmir::testing {

@@ -1,4 +1,4 @@
-#include "seed/message_text.h"
+#include "files/message_text.h"
 
 namespace kesmir {
 

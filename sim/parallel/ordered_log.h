@@ -10,7 +10,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "sim/worker_pool.h"
+#include "sim/parallel/worker_pool.h"
 #include "world/lazy_memory.h"
 
 namespace kesmir {

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "seed/safe_file.h"
+#include "files/safe_file.h"
 
 namespace kesmir {
 

@@ -1,12 +1,12 @@
-#include "seed/nutrient_file.h"
+#include "files/nutrient_file.h"
 
 #include <cstdio>
 #include <memory>
 #include <thread>
 #include <vector>
 
-#include "seed/nutrient_text.h"
-#include "seed/safe_file.h"
+#include "files/nutrient_text.h"
+#include "files/safe_file.h"
 #include "world/grid.h"
 
 namespace kesmir {

@@ -1,9 +1,9 @@
-#include "seed/text_scanner.h"
+#include "files/text_scanner.h"
 
 #include <charconv>
 #include <cmath>
 
-#include "seed/message_text.h"
+#include "files/message_text.h"
 
 namespace kesmir {
 

@@ -1,4 +1,4 @@
-#include "sim/worker_pool.h"
+#include "sim/parallel/worker_pool.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "seed/writes_in_progress.h"
+#include "files/writes_in_progress.h"
 
 #include <signal.h>
 #include <unistd.h>

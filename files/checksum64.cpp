@@ -1,4 +1,4 @@
-#include "seed/checksum64.h"
+#include "files/checksum64.h"
 
 #include <algorithm>
 #include <bit>

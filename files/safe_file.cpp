@@ -1,4 +1,4 @@
-#include "seed/safe_file.h"
+#include "files/safe_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <utility>
 
-#include "seed/temporary_files.h"
+#include "files/temporary_files.h"
 
 namespace kesmir {
 

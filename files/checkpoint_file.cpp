@@ -1,12 +1,12 @@
-#include "seed/checkpoint_file.h"
+#include "files/checkpoint_file.h"
 
 #include <bit>
 #include <cstring>
 #include <string_view>
 
-#include "seed/checkpoint_world.h"
-#include "seed/checksum64.h"
-#include "seed/compressed_stream.h"
+#include "files/checkpoint_world.h"
+#include "files/checksum64.h"
+#include "files/compressed_stream.h"
 #include "world/grid.h"
 
 namespace kesmir {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "seed/compressed_stream.h"
+#include "files/compressed_stream.h"
 
 namespace kesmir {
 

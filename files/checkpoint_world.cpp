@@ -1,4 +1,4 @@
-#include "seed/checkpoint_world.h"
+#include "files/checkpoint_world.h"
 
 #include <utility>
 #include <vector>

@@ -1,12 +1,10 @@
-// Lists cut into pieces for the steps that work on them piece by piece, and
-// what `die` hands on to `cull` about each piece.
+// Lists cut into pieces for the steps that work on them piece by piece.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <functional>
 
-#include "sim/worker_pool.h"
+#include "sim/parallel/worker_pool.h"
 #include "world/lists.h"
 
 namespace kesmir {
@@ -28,20 +26,5 @@ inline void runPieces(int32_t pieces, bool independent, const std::function<void
             work(piece);
     }
 }
-
-// How many records of each piece of a current list are alive after `die`,
-// so that `cull` knows where every piece's survivors go. Good for one cull
-// of the same list and count.
-struct SurvivorTally {
-    const void* list = nullptr;
-    int32_t count = -1;
-    std::array<int32_t, kMaxRecordPieces> alive;
-
-    bool describes(const void* l, int32_t c) const { return list == l && count == c; }
-};
-
-extern SurvivorTally plantSurvivors;
-extern SurvivorTally herbivoreSurvivors;
-extern SurvivorTally carnivoreSurvivors;
 
 }  // namespace kesmir

@@ -1,4 +1,4 @@
-#include "seed/nutrient_text.h"
+#include "files/nutrient_text.h"
 
 #include <algorithm>
 #include <array>
@@ -14,7 +14,7 @@
 
 #include <unistd.h>
 
-#include "seed/message_text.h"
+#include "files/message_text.h"
 
 namespace kesmir {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "seed/writes_in_progress.h"
+#include "files/writes_in_progress.h"
 
 namespace kesmir {
 

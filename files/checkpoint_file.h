@@ -25,7 +25,7 @@
 #include <cstdint>
 #include <string>
 
-#include "seed/safe_file.h"
+#include "files/safe_file.h"
 
 namespace kesmir {
 

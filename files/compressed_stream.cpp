@@ -1,4 +1,4 @@
-#include "seed/compressed_stream.h"
+#include "files/compressed_stream.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "seed/temporary_files.h"
+#include "files/temporary_files.h"
 
 #include <dirent.h>
 #include <signal.h>
@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "seed/message_text.h"
+#include "files/message_text.h"
 
 namespace kesmir {
 

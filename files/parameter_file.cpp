@@ -1,6 +1,6 @@
-#include "seed/parameter_file.h"
+#include "files/parameter_file.h"
 
-#include "seed/safe_file.h"
+#include "files/safe_file.h"
 
 namespace kesmir {
 
