@@ -9,8 +9,8 @@
 #include "display/overlay_painter.h"
 #include "display/render/overlay_lines.h"
 #include "display/render/palette.h"
-#include "sim/run_control.h"
 #include "model/model_fixture.h"
+#include "sim/run_control.h"
 
 namespace kesmir {
 
