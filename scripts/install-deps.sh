@@ -1,9 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build, the program and the tests need,
-# skipping those already present.
+# Installs the Debian packages that are missing, skipping those present:
+#   install-deps.sh        what building and running the program needs
+#   install-deps.sh test   that, and what the tests add
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev libzstd-dev libcli11-dev pkg-config fonts-liberation xvfb xauth clang-format)
+# Building and running the program.
+run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libzstd-dev
+    libcli11-dev fonts-liberation)
+# The tests: their frameworks and the formatting check.
+test_packages=(libgtest-dev clang-format)
+
+packages=("${run_packages[@]}")
+case "${1:-}" in
+    "") ;;
+    test) packages+=("${test_packages[@]}") ;;
+    *) echo "usage: $0 [test]" >&2; exit 2 ;;
+esac
+
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
