@@ -5,26 +5,21 @@
 # system platform that cannot start. Each run has a time limit and, unless the
 # binary carries a sanitizer's shadow memory, a memory limit.
 set -u
-kesmir=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/end_to_end_helpers.sh"
+start_in_scratch "$1"
 
 # A normal run reserves some 5 GB of address space; a runaway read of
 # /dev/zero passes 7 GB within seconds.
 memory_limit=7000000
 grep -qa -e __asan_init -e __tsan_init "$kesmir" && memory_limit=unlimited
 
-run() {  # directory expected-code arguments...
+limited() { (ulimit -v "$memory_limit" && timeout 60 "$@"); }
+
+run_in() {  # directory expected-code arguments...
     local directory=$1 want=$2
     shift 2
-    mkdir -p "$directory" && cd "$directory" || exit 1
-    (ulimit -v "$memory_limit" && timeout 60 "$kesmir" "$@" >out.txt 2>err.txt)
-    local code=$?
-    [ "$code" -eq "$want" ] || fail "$directory: exit code $code, wanted $want: $(cat err.txt)"
+    enter "$directory"
+    run "$want" "$directory" limited "$kesmir" "$@"
 }
 
 expect_said() {  # directory lines pattern...
@@ -39,7 +34,7 @@ expect_said() {  # directory lines pattern...
 # A link to /dev/zero and a FIFO: one line each, and the run starts as
 # without them.
 mkdir devices && ln -s /dev/zero devices/nut.dat && mkfifo devices/sample9GM.dat
-run devices 0 --headless --cycles 2 --delay 0
+run_in devices 0 --headless --cycles 2 --delay 0
 expect_said devices 2 "^kesmir: 'nut.dat' is a character device, not a data file; starting with a fresh" \
     "^kesmir: 'sample9GM.dat' is a named pipe (FIFO), not a data file; starting with a generated"
 [ "$(head -n 1 dt.dat)" = "0 500000 230000 50000    0 0 0" ] || fail "devices: dt.dat: $(head -n 1 dt.dat)"
@@ -47,18 +42,18 @@ cd ..
 
 # A sparse "nut.dat" of 2 GB is refused from its size.
 mkdir sparse && truncate -s 2G sparse/nut.dat
-run sparse 0 --headless --cycles 0
+run_in sparse 0 --headless --cycles 0
 expect_said sparse 1 "^kesmir: 'nut.dat' is 2147483648 bytes, larger than any valid file of its kind"
 cd ..
 
 # Temporary files of a run that ended during a write go at the next start;
 # those of a live process and every other file stay.
-mkdir stale && cd stale || exit 1
+enter stale
 true & dead=$!
 wait "$dead"
 touch "nut.dat.kesmir-tmp-$dead-0" "nut.dat.kesmir-tmp-$$-0" "nut.dat.tmp$dead-0" "keep.kesmir-tmp-x"
 cd ..
-run stale 0 --headless --cycles 0
+run_in stale 0 --headless --cycles 0
 expect_said stale 1 "^kesmir: removed 1 temporary file left by a run that ended during a write: \"nut.dat.kesmir-tmp-$dead-0\"$"
 [ "$(ls | sort | tr '\n' ' ')" = "dt.dat err.txt keep.kesmir-tmp-x nut.dat.kesmir-tmp-$$-0 nut.dat.tmp$dead-0 out.txt " ] ||
     fail "stale: left $(ls | tr '\n' ' ')"
@@ -66,7 +61,7 @@ cd ..
 
 # SIGINT and SIGTERM end a run as they always did.
 for signal in INT:130 TERM:143; do
-    mkdir "signal-${signal%:*}" && cd "signal-${signal%:*}" || exit 1
+    enter "signal-${signal%:*}"
     env --default-signal="${signal%:*}" "$kesmir" --headless --delay 100 >out.txt 2>err.txt &
     pid=$!
     for _ in $(seq 1 300); do [ -s out.txt ] && break; sleep 0.1; done
@@ -79,14 +74,10 @@ done
 
 # A window system platform that cannot start: one line and a headless run.
 if ldd "$kesmir" | grep -q libQt6Widgets; then
-    QT_QPA_PLATFORM=no-such-platform run platform 0 --cycles 1 --delay 0
+    QT_QPA_PLATFORM=no-such-platform run_in platform 0 --cycles 1 --delay 0
     expect_said platform 1 "^kesmir: the window system platform \"no-such-platform\" cannot start .*; running headless$"
     [ "$(wc -l <dt.dat)" -eq 1 ] || fail "platform: dt.dat has $(wc -l <dt.dat) lines"
     cd ..
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures awkward-file check(s) failed"
-    exit 1
-fi
-echo "all awkward-file checks passed"
+finish awkward-file

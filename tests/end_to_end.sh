@@ -2,42 +2,27 @@
 # Runs the real binary as a user would, in a scratch directory: the command
 # line, the files a short run leaves, repeatability, and bad files.
 set -u
-kesmir=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/end_to_end_helpers.sh"
+start_in_scratch "$1"
 
 # The files in the current directory besides the ones this script writes.
 files_left() { ls -A | grep -vxE 'out.txt|err.txt' | tr '\n' ' '; }
-
-expect_code() {  # expected-code description command...
-    local want=$1 what=$2
-    shift 2
-    "$@" >out.txt 2>err.txt
-    local got=$?
-    [ "$got" -eq "$want" ] || fail "$what: exit code $got, wanted $want"
-}
 
 # Bad options: exit code 2, one line on stderr, nothing on stdout.
 for args in "--frobnicate" "--cycles" "--cycles -1" "--cycles abc" "--seed 4294967296" \
             "--seed -3" "--delay 1.5" "--delay" "--headless=yes" "--help=x" "--version=2" "extra"; do
     # shellcheck disable=SC2086
-    expect_code 2 "kesmir $args" "$kesmir" $args
-    [ "$(wc -l <err.txt)" -eq 1 ] || fail "kesmir $args: wanted one line on stderr, got: $(cat err.txt)"
-    [ ! -s out.txt ] || fail "kesmir $args: printed on stdout"
+    refused "kesmir $args" "$kesmir" $args
 done
 
-expect_code 0 "--version" "$kesmir" --version
+run 0 "--version" "$kesmir" --version
 [ "$(cat out.txt)" = "Version 1.07.7" ] || fail "--version printed '$(cat out.txt)'"
-expect_code 0 "--help" "$kesmir" --help
+run 0 "--help" "$kesmir" --help
 grep -q -- "--cycles N" out.txt || fail "--help does not describe --cycles"
 
 # A short headless run.
-mkdir run1 && cd run1 || exit 1
-expect_code 0 "--headless --cycles 2" "$kesmir" --headless --cycles 2 --delay 0
+enter run1
+run 0 "--headless --cycles 2" "$kesmir" --headless --cycles 2 --delay 0
 [ "$(wc -l <dt.dat)" -eq 2 ] || fail "dt.dat has $(wc -l <dt.dat) lines after 2 cycles"
 [ "$(head -n 1 dt.dat)" = "0 500000 230000 50000    0 0 0" ] || fail "first dt.dat line: $(head -n 1 dt.dat)"
 first_status=$(head -n 1 out.txt)
@@ -53,23 +38,23 @@ cd ..
 
 # The same seed repeats the run exactly; another seed does not. The old log
 # is emptied first.
-mkdir run2 && cd run2 || exit 1
+enter run2
 printf '0 1 2 3    4 5 6\n' >dt.dat
-expect_code 0 "second run" "$kesmir" --headless --cycles 2 --delay 0
+run 0 "second run" "$kesmir" --headless --cycles 2 --delay 0
 cmp -s dt.dat ../run1/dt.dat || fail "two runs with the same seed wrote different dt.dat"
 cut -c1-62 out.txt | cmp -s - ../run1/status.txt || fail "two runs with the same seed printed different status lines"
 cd ..
-mkdir run3 && cd run3 || exit 1
-expect_code 0 "seed 7" "$kesmir" --headless --cycles 2 --delay 0 --seed 7
+enter run3
+run 0 "seed 7" "$kesmir" --headless --cycles 2 --delay 0 --seed 7
 cmp -s dt.dat ../run1/dt.dat && fail "seed 7 gave the same dt.dat as seed 1"
 cd ..
 
 # Files that cannot be used: the run goes on and says so on stderr.
-mkdir run4 && cd run4 || exit 1
+enter run4
 mkdir dt.dat
 printf '1 2 3\n' >sample9GM.dat
 printf '250.0 oops' >nut.dat
-expect_code 0 "unwritable log, bad files" "$kesmir" --headless --cycles 1 --delay 0
+run 0 "unwritable log, bad files" "$kesmir" --headless --cycles 1 --delay 0
 grep -q "dt.dat" err.txt || fail "no message about dt.dat: $(cat err.txt)"
 grep -q "sample9GM.dat" err.txt || fail "no message about the short sample9GM.dat"
 grep -q "nut.dat" err.txt || fail "no message about the malformed nut.dat"
@@ -79,15 +64,11 @@ grep -q "nut.dat" err.txt || fail "no message about the malformed nut.dat"
 cd ..
 
 # --cycles 0 seeds and stops without a cycle.
-mkdir run5 && cd run5 || exit 1
+enter run5
 printf 'an older log\n' >dt.dat
-expect_code 0 "--cycles 0" "$kesmir" --headless --cycles 0
+run 0 "--cycles 0" "$kesmir" --headless --cycles 0
 [ -f dt.dat ] && [ ! -s dt.dat ] || fail "--cycles 0 did not leave an empty dt.dat"
 [ "$(files_left)" = "dt.dat " ] || fail "--cycles 0 left: $(files_left)"
 cd ..
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures end-to-end check(s) failed"
-    exit 1
-fi
-echo "all end-to-end checks passed"
+finish end-to-end

@@ -4,27 +4,8 @@
 # from it that repeats the uninterrupted run line for line, headless and with
 # the window, with other delays; damaged checkpoints are refused.
 set -u
-kesmir=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failures=0
-
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-run() {  # expected-code description command...
-    local want=$1 what=$2
-    shift 2
-    "$@" >out.txt 2>err.txt
-    local got=$?
-    [ "$got" -eq "$want" ] || fail "$what: exit code $got, wanted $want; $(cat err.txt)"
-}
-
-refused() {  # description command...: exit code 2, one line on stderr, nothing on stdout
-    run 2 "$@"
-    [ "$(wc -l <err.txt)" -eq 1 ] || fail "$1: wanted one line on stderr, got: $(cat err.txt)"
-    [ ! -s out.txt ] || fail "$1: printed on stdout"
-}
+source "$(dirname "$0")/end_to_end_helpers.sh"
+start_in_scratch "$1"
 
 # Status lines less their time stamps, from the given cycle on.
 status_from() { awk -v from="$2" '$1 >= from' "$1" | sed -E 's/[0-9]{2}:[0-9]{2}:[0-9]{2}$//'; }
@@ -59,12 +40,12 @@ mkdir plain richer
 cmp -s plain/dt.dat richer/dt.dat && fail "--set HRenergy=300 did not change the run"
 
 # --- resume: 12 cycles straight against 6, a checkpoint, and 6 more
-mkdir straight && cd straight || exit 1
+enter straight
 run 0 "straight run" "$kesmir" --headless --cycles 12 --delay 0 --set CSoffset=2
 status_from out.txt 6 >../expected-status.txt
 awk '$1 >= 6' dt.dat >../expected-log.txt
 cd ..
-mkdir first && cd first || exit 1
+enter first
 run 0 "run with checkpoints" "$kesmir" --headless --cycles 8 --delay 0 --set CSoffset=2 --checkpoint-every 6
 grep -q "^kesmir: cycle 6 saved in .*/first/checkpoint.kes$" err.txt || fail "checkpoint line: $(cat err.txt)"
 run 0 "resumed parameters" "$kesmir" --resume checkpoint.kes --print-params
@@ -74,7 +55,7 @@ cd ..
 resume_in() {  # directory environment options...
     local directory=$1 environment=$2
     shift 2
-    mkdir "$directory" && cd "$directory" || exit 1
+    enter "$directory"
     cp ../first/checkpoint.kes .
     printf 'old\n' >dt.dat
     # shellcheck disable=SC2086
@@ -89,7 +70,7 @@ resume_in slow "" --headless --delay 25
 resume_in window QT_QPA_PLATFORM=offscreen --delay 2
 grep -q headless window/err.txt && fail "window: ran headless: $(cat window/err.txt)"
 
-mkdir override && cd override || exit 1
+enter override
 run 0 "--set over a checkpoint" "$kesmir" --resume ../first/checkpoint.kes --set CSoffset=3 \
     --print-params
 grep -qx "kesmir: CSoffset = 3 over the checkpoint's 2" err.txt || fail "override: $(cat err.txt)"
@@ -99,7 +80,7 @@ run 0 "--cycles reached" "$kesmir" --headless --resume ../first/checkpoint.kes -
 cd ..
 
 # --- damaged checkpoints: refused before anything is touched
-mkdir damaged && cd damaged || exit 1
+enter damaged
 printf 'kept\n' >dt.dat
 size=$(stat -c %s ../first/checkpoint.kes)
 for cut in 0 100 $((size - 1)); do
@@ -114,8 +95,4 @@ refused "foreign file" "$kesmir" --headless --resume ../expected-log.txt
 [ "$(cat dt.dat)" = "kept" ] || fail "a refused checkpoint touched dt.dat"
 cd ..
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures resume end-to-end check(s) failed"
-    exit 1
-fi
-echo "all resume end-to-end checks passed"
+finish "resume end-to-end"

@@ -3,21 +3,14 @@
 # directory: without one it says so in one line and runs headless; with the
 # offscreen platform it opens its window and runs until its cycle limit.
 set -u
-kesmir=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failures=0
+source "$(dirname "$0")/../end_to_end_helpers.sh"
+start_in_scratch "$1"
 
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-
-run_in() {  # directory expected-lines environment-and-command...
+run_in() {  # directory expected-lines environment...
     local directory=$1 lines=$2
     shift 2
-    mkdir "$directory" && cd "$directory" || exit 1
-    env "$@" "$kesmir" --cycles "$lines" --delay 0 >out.txt 2>err.txt
-    local code=$?
-    [ "$code" -eq 0 ] || fail "$directory: exit code $code"
+    enter "$directory"
+    run 0 "$directory" env "$@" "$kesmir" --cycles "$lines" --delay 0
     [ "$(wc -l <dt.dat)" -eq "$lines" ] || fail "$directory: dt.dat has $(wc -l <dt.dat) lines"
     [ "$(wc -l <out.txt)" -eq "$lines" ] || fail "$directory: $(wc -l <out.txt) status lines"
 }
@@ -37,15 +30,11 @@ cd ..
 
 # A time-lapse: the world every 2 cycles from cycle 0, headless, each told in
 # one line on stderr.
-mkdir pictures && cd pictures || exit 1
-"$kesmir" --headless --cycles 3 --png-every 2 --delay 0 >out.txt 2>err.txt || fail "--png-every: exit code $?"
+enter pictures
+run 0 "--png-every" "$kesmir" --headless --cycles 3 --png-every 2 --delay 0
 [ "$(ls world-*.png 2>/dev/null | tr '\n' ' ')" = "world-0.png world-2.png " ] ||
     fail "--png-every 2: wrote $(ls)"
 [ "$(grep -c '^kesmir: wrote world-[02].png$' err.txt)" -eq 2 ] || fail "--png-every: $(cat err.txt)"
 cd ..
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures window end-to-end check(s) failed"
-    exit 1
-fi
-echo "all window end-to-end checks passed"
+finish "window end-to-end"
