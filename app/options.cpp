@@ -146,6 +146,19 @@ std::string missingValueMessage(const CLI::App& app, const std::vector<std::stri
     return {};
 }
 
+CommandText describe(const CLI::App& app, std::string name) {
+    CommandText command{std::move(name), app.get_description(), {}};
+    for (const CLI::Option* option : app.get_options()) {
+        OptionText text{{}, option->get_type_name(), option->get_description()};
+        for (const std::string& name : option->get_snames())
+            text.names.push_back("-" + name);
+        for (const std::string& name : option->get_lnames())
+            text.names.push_back("--" + name);
+        command.options.push_back(std::move(text));
+    }
+    return command;
+}
+
 }  // namespace
 
 Options parseOptions(const std::vector<std::string>& arguments) {
@@ -202,7 +215,17 @@ std::string usageText() {
 }
 
 std::string versionText() {
-    return "Version 1.07.7\n";
+    return "Version " KESMIR_VERSION "\n";
+}
+
+std::vector<CommandText> commandTexts() {
+    Options options;
+    Parser parser(options);
+    std::vector<CommandText> commands{describe(parser.app, "")};
+    for (const CLI::App* subcommand :
+         parser.app.get_subcommands([](const CLI::App*) { return true; }))
+        commands.push_back(describe(*subcommand, subcommand->get_name()));
+    return commands;
 }
 
 }  // namespace kesmir

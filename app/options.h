@@ -35,4 +35,20 @@ Options parseOptions(const std::vector<std::string>& arguments);
 std::string usageText();
 std::string versionText();
 
+// The options as --help lists them. The manual page and the shell completion
+// are made from this list at build time, so an option added to the parser
+// reaches all three.
+struct OptionText {
+    std::vector<std::string> names;  // e.g. {"-h", "--help"}
+    std::string valueName;           // e.g. "N" or "FILE"; empty for a flag
+    std::string meaning;
+};
+struct CommandText {
+    std::string name;  // empty for the program itself
+    std::string meaning;
+    std::vector<OptionText> options;
+};
+// The program's own options first, then each subcommand's.
+std::vector<CommandText> commandTexts();
+
 }  // namespace kesmir
