@@ -51,6 +51,8 @@ void runEventLoop(int& argc, char** argv) {
     std::setlocale(LC_NUMERIC, "C");
     registerResources();
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kesmir-icon.png")));
+    // Wayland desktops find the menu entry's name and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("kesmir"));
 
     BackgroundPictures pictures;
     FrameBuffers buffers;

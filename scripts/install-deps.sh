@@ -7,8 +7,10 @@ set -euo pipefail
 # Building and running the program.
 run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libzstd-dev
     libcli11-dev fonts-liberation)
-# The tests: their frameworks and the formatting check.
-test_packages=(libgtest-dev clang-format)
+# The tests: their frameworks, the formatting check, and what builds and checks
+# the Debian package.
+test_packages=(libgtest-dev clang-format dpkg-dev file lintian desktop-file-utils man-db
+    bash-completion)
 
 packages=("${run_packages[@]}")
 case "${1:-}" in

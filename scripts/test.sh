@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs the whole test suite:
-# the optimised build with the formatting check, then the unit tests again
-# under AddressSanitizer and UndefinedBehaviorSanitizer, then the concurrency
-# test under ThreadSanitizer.
+# the optimised build with the formatting check and the Debian package, then
+# the unit tests again under AddressSanitizer and UndefinedBehaviorSanitizer,
+# then the concurrency test under ThreadSanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
