@@ -13,9 +13,10 @@ namespace {
 constexpr std::string_view kKeysHeading = "| Key | Action |";
 constexpr std::string_view kFilesHeading = "| File | Written | Read | Format |";
 
-// " \fIN\fR" after an option that takes a value, "" after a flag.
+// "\ \fIN\fR" after an option that takes a value, "" after a flag; the
+// space never breaks, so the synopsis keeps "[--params FILE]" on one line.
 std::string valuePart(const OptionText& option) {
-    return option.valueName.empty() ? "" : " \\fI" + troffText(option.valueName) + "\\fR";
+    return option.valueName.empty() ? "" : "\\ \\fI" + troffText(option.valueName) + "\\fR";
 }
 
 std::string invocation(const CommandText& command) {

@@ -57,12 +57,12 @@ TEST(ManualPage, FillsEveryMarkFromTheOptionsAndTheReadme) {
         << error;
     EXPECT_EQ(page,
               "9.9\n"
-              ".br\n\\fBkesmir\\fR\n[\\fB\\-\\-cycles\\fR \\fIN\\fR]\n[\\fB\\-\\-headless\\fR]\n"
-              ".br\n\\fBkesmir sweep\\fR\n[\\fB\\-\\-runs\\fR \\fIFILE\\fR]\n"
-              ".TP\n\\fB\\-\\-cycles\\fR \\fIN\\fR\nstop after N cycles\n"
+              ".br\n\\fBkesmir\\fR\n[\\fB\\-\\-cycles\\fR\\ \\fIN\\fR]\n[\\fB\\-\\-headless\\fR]\n"
+              ".br\n\\fBkesmir sweep\\fR\n[\\fB\\-\\-runs\\fR\\ \\fIFILE\\fR]\n"
+              ".TP\n\\fB\\-\\-cycles\\fR\\ \\fIN\\fR\nstop after N cycles\n"
               ".TP\n\\fB\\-q\\fR, \\fB\\-\\-headless\\fR\nno window\n"
               ".SS \"kesmir sweep\"\nrun many\n"
-              ".TP\n\\fB\\-\\-runs\\fR \\fIFILE\\fR\nthe runs' file\n"
+              ".TP\n\\fB\\-\\-runs\\fR\\ \\fIFILE\\fR\nthe runs' file\n"
               ".TP\n\\fBQ\\fR\nquit at once\n"
               ".TP\n\\fB+\\fR\nzoom in, \\fBa|b\\fR and a | bar\n"
               ".TP\n\\fBdt.dat\\fR\nWritten: every cycle; read: never.\n.br\n\\fB\"%d\\en\"\\fR\n");
