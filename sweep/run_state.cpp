@@ -55,12 +55,21 @@ bool isLocked(const std::string& folder) {
     return locked;
 }
 
+std::string readState(const std::string& folder) {
+    std::string state, ignored;
+    readWholeFile(folder + "/" + kStateFile, state, ignored, 4096);
+    return state;
+}
+
 }  // namespace
+
+bool runFinished(const std::string& folder) {
+    return readState(folder).rfind("finished", 0) == 0;
+}
 
 RunStatus runStatus(const std::string& folder) {
     RunStatus status;
-    std::string state, ignored;
-    readWholeFile(folder + "/" + kStateFile, state, ignored, 4096);
+    const std::string state = readState(folder);
     const std::string log = folder + "/" + kPopulationLogFile;
     status.lastCycle = lastCycleIn(log);
     if (status.lastCycle < 0) status.lastCycle = lastCycleIn(log + kEarlierSuffix);

@@ -21,7 +21,10 @@ struct RunStatus {
     int64_t lastCycle = -1;  // the last cycle "dt.dat" logged, -1 for none
 };
 
+// Not to be called by the process holding the run's lock: closing the
+// lock file lets go of the lock.
 RunStatus runStatus(const std::string& folder);
+bool runFinished(const std::string& folder);
 
 const char* stateName(RunState state);
 

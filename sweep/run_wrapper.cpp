@@ -25,10 +25,11 @@ bool runArguments(const std::string& folder, std::vector<std::string>& arguments
                   std::string& startLine, std::string& error) {
     Experiment settings;
     if (!readExperiment(folder + "/" + kRunSettingsFile, settings, error)) return false;
-    arguments = {programPath(), "--headless", "--delay=0",
-                 std::string("--params=") + kRunParametersFile};
+    // A checkpoint holds the parameters already.
     const std::string checkpoint = folder + "/" + kCheckpointFile;
     const bool resume = ::access(checkpoint.c_str(), F_OK) == 0;
+    arguments = {programPath(), "--headless", "--delay=0"};
+    if (!resume) arguments.push_back(std::string("--params=") + kRunParametersFile);
     for (const ExperimentAxis& axis : settings.axes) {
         const std::string& value = axis.values.front();
         if (axis.name == "seed" && resume) continue;
@@ -93,7 +94,7 @@ int runOneRun(const std::string& dir, std::size_t run) {
             std::fprintf(stderr, "kesmir: sweep: %s is running already\n", name.c_str());
         return error.empty() ? 0 : 2;
     }
-    if (runStatus(folder).state == RunState::finished) return 0;
+    if (runFinished(folder)) return 0;
     if (!removeRunState(folder, error)) {
         std::fprintf(stderr, "kesmir: sweep: %s\n", error.c_str());
         return 2;
