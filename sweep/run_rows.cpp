@@ -1,5 +1,6 @@
 #include "sweep/run_rows.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "sim/population_log.h"
@@ -56,6 +57,11 @@ void TraitColumns::add(std::string_view kindAndTrait) {
 int TraitColumns::find(std::string_view kindAndTrait) const {
     const auto found = columns_.find(kindAndTrait);
     return found == columns_.end() ? -1 : found->second;
+}
+
+int TraitColumns::named(std::string_view name) const {
+    const auto found = std::find(names_.begin(), names_.end(), name);
+    return found == names_.end() ? -1 : int(found - names_.begin());
 }
 
 RunRows::RunRows(const std::string& folder, const TraitColumns& columns)

@@ -23,6 +23,8 @@ class TraitColumns {
     const std::vector<std::string>& names() const { return names_; }
     // The column of "kind,trait", or -1.
     int find(std::string_view kindAndTrait) const;
+    // The column named "kind_trait", or -1.
+    int named(std::string_view name) const;
 
   private:
     void add(std::string_view kindAndTrait);

@@ -156,7 +156,8 @@ bool SummaryTable::add(const std::vector<std::size_t>& runs, AtomicFileWriter& o
             lineColumns.push_back(int(kind));
         }
         for (const ArmsRace& race : kRaces) {
-            const int defence = columns_.find(race.defence), counter = columns_.find(race.counter);
+            const int defence = columns_.named(race.defence),
+                      counter = columns_.named(race.counter);
             if (defence < 0 || counter < 0) continue;
             // Both traits on one scale, the share of the top value: (v + 1) / 65.
             for (const auto& [name, column, dashed] : {std::tuple{race.defence, defence, false},
