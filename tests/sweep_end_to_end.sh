@@ -55,11 +55,12 @@ printf 'not a checkpoint' >grid/run-002/checkpoint.kes
 grep -q "^kesmir: sweep: $scratch/grid/run-002 failed (.*); the end of its stderr.txt:" err.txt ||
     fail "failure report: $(cat err.txt)"
 grep -q "cannot be resumed from" err.txt || fail "failure report lacks the stderr: $(cat err.txt)"
+"$kesmir" sweep run grid 3 || fail "a finished run started by hand"
 [ -z "$(find grid/run-00[134]/dt.dat -newer grid.txt)" ] || fail "finished runs were run again"
 "$kesmir" sweep status grid | grep -q "3 finished, 0 running, 1 failed" || fail "status after a failure"
 
 # --- stopped part-way, then the same command again (through a hosts file naming this machine)
-printf 'seed = 3, 4\ncycles = 12\ncheckpoint-every = 4\nCSoffset = 2\n' >long.txt
+printf 'seed = 3, 4\ncycles = 12\ncheckpoint-every = 4\nHRenergy = 80\n' >long.txt
 "$kesmir" sweep long.txt --out long --jobs 1 >out.txt 2>err.txt &
 sweep=$!
 for _ in $(seq 600); do
@@ -80,7 +81,7 @@ echo : >hosts.txt
 [ "$(md5sum long/run-001/*)" = "$sums" ] || fail "the finished run's files changed"
 grep -q "resumed from its checkpoint of cycle [48]" long/run-002/stderr.txt ||
     fail "run 2 was not resumed: $(cat long/run-002/stderr.txt)"
-mkdir straight && (cd straight && "$kesmir" --headless --delay 0 --cycles 12 --seed 4 --set CSoffset=2 >/dev/null 2>&1)
+mkdir straight && (cd straight && "$kesmir" --headless --delay 0 --cycles 12 --seed 4 --set HRenergy=80 >/dev/null 2>&1)
 cmp -s straight/dt.dat long/run-002/dt.dat || fail "the resumed run differs from one never stopped"
 [ ! -e long/run-002/dt.dat.earlier ] || fail "the earlier lines were left beside dt.dat"
 
