@@ -54,6 +54,14 @@ bool parseWhole(std::string_view text, int64_t& value) {
     return ec == std::errc() && end == text.data() + text.size() && !text.empty();
 }
 
+// The double nearest the text (already read as a finite float).
+double exactDecimal(std::string_view text) {
+    if (text.size() > 1 && text[0] == '+' && text[1] != '-') text.remove_prefix(1);
+    double value = 0;
+    std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
+    return value;
+}
+
 // The type of one name's values: a setting's whole-number range, or a
 // model parameter (float or int32).
 struct ValueType {
@@ -81,8 +89,10 @@ struct ValueType {
             why = "'" + std::string(text) + "' " + reason;
             return false;
         }
-        if (const float* f = std::get_if<float>(&value))
-            decimal = *f;
+        // A range's values are worked out from the decimal texts, so that
+        // 1.1..1.4 step 0.1 comes to 1.3 and not 1.3000001.
+        if (std::holds_alternative<float>(value))
+            decimal = exactDecimal(text);
         else
             whole = std::get<int32_t>(value);
         return true;
