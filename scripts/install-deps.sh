@@ -3,7 +3,7 @@
 # skipping those already present.
 set -euo pipefail
 
-packages=(cmake g++ make libgtest-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev libzstd-dev libcli11-dev pkg-config fonts-liberation xvfb xauth clang-format)
+packages=(cmake g++ make libgtest-dev qt6-base-dev qt6-charts-dev libqt6opengl6-dev libzstd-dev libcli11-dev pkg-config fonts-liberation xvfb xauth clang-format parallel)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
