@@ -91,7 +91,9 @@ bool RunRows::readCounts(std::string_view line, RunRow& row) {
 }
 
 void RunRows::readTraits(RunRow& row) {
-    row.traits.assign(columns_.names().size(), std::string());
+    row.traits.resize(columns_.names().size());
+    for (std::string& mean : row.traits)
+        mean.clear();  // keeps its buffer for the next row
     std::string_view line;
     while (true) {
         if (!traitPending_) {
