@@ -75,6 +75,7 @@ QChart* chartOf(const QString& title, const std::vector<SummarySeries>& lines,
         if (!series.cycles.empty()) last = std::max(last, series.cycles.back());
     }
     x->setRange(0, std::max(1.0, last));
+    x->applyNiceNumbers();
     y->setRange(0, fixedTop > 0 ? fixedTop : std::max(1.0, top * 1.05));
     if (fixedTop <= 0) {
         y->applyNiceNumbers();

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 #include "display/render/palette.h"
 #include "world/format.h"
@@ -162,7 +163,10 @@ bool SummaryTable::add(const std::vector<std::size_t>& runs, AtomicFileWriter& o
             // Both traits on one scale, the share of the top value: (v + 1) / 65.
             for (const auto& [name, column, dashed] : {std::tuple{race.defence, defence, false},
                                                        std::tuple{race.counter, counter, true}}) {
-                panel->races.push_back(seriesNamed(name, race.colour, dashed));
+                // The race's colour tells the kinds apart: the legend names the trait alone.
+                std::string trait = std::string(name).substr(std::string_view(name).find('_') + 1);
+                std::replace(trait.begin(), trait.end(), '_', ' ');
+                panel->races.push_back(seriesNamed(trait, race.colour, dashed));
                 lines.emplace_back(panel->races.back(), cyclesPerPoint_, 1.0 / 65, 1.0);
                 lineColumns.push_back(int(kPopulations.size()) + column);
             }
