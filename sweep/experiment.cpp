@@ -5,6 +5,7 @@
 #include <cmath>
 #include <limits>
 
+#include "files/parameter_file.h"
 #include "files/safe_file.h"
 #include "world/named_params.h"
 
@@ -39,13 +40,6 @@ const SettingRule* findSetting(std::string_view name) {
     for (const SettingRule& rule : kSettings)
         if (name == rule.name) return &rule;
     return nullptr;
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return text.substr(first, last - first + 1);
 }
 
 bool parseWhole(std::string_view text, int64_t& value) {
@@ -226,25 +220,14 @@ const ExperimentAxis* Experiment::find(std::string_view name) const {
 bool parseExperiment(std::string_view text, const std::string& source, Experiment& experiment,
                      std::string& error) {
     experiment = {};
-    int lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        line = trimmed(line.substr(0, line.find('#')));
-        if (line.empty()) continue;
-        std::string why;
-        if (!parseLine(line, experiment, lineNumber, why)) {
-            error = source + " line " + std::to_string(lineNumber) + ": " + why;
+    const bool read = forEachSettingLine(
+        text, source, error, [&](std::string_view line, int number, std::string& why) {
+            if (!parseLine(line, experiment, number, why)) return false;
+            if (experiment.runCount() <= kMostRuns) return true;
+            why = "more than " + std::to_string(kMostRuns) + " runs";
             return false;
-        }
-        if (experiment.runCount() > kMostRuns) {
-            error = source + " line " + std::to_string(lineNumber) + ": more than " +
-                    std::to_string(kMostRuns) + " runs";
-            return false;
-        }
-    }
+        });
+    if (!read) return false;
     for (const SettingRule& rule : kSettings) {
         if (experiment.find(rule.name) != nullptr) continue;
         if (rule.fallback == nullptr && std::string_view(rule.name) == "cycles") {
