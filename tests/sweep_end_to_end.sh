@@ -63,7 +63,7 @@ grep -q "cannot be resumed from" err.txt || fail "failure report lacks the stder
 printf 'seed = 3, 4\ncycles = 12\ncheckpoint-every = 4\nHRenergy = 80\n' >long.txt
 "$kesmir" sweep long.txt --out long --jobs 1 >out.txt 2>err.txt &
 sweep=$!
-for _ in $(seq 600); do
+for _ in $(seq 3000); do
     [ -f long/run-002/checkpoint.kes ] && [ "$(wc -l <long/run-002/dt.dat)" -ge 6 ] && break
     sleep 0.1
 done
