@@ -130,7 +130,10 @@ int runThroughParallel(const Sweep& sweep, const std::string& program, const Swe
     }
     std::fputs(failureReport(sweep).c_str(), stderr);
     if (counts.finished == sweep.runs()) return 0;
-    if (counts.failed == 0)
+    if (counts.running > 0)
+        std::fprintf(stderr, "kesmir: sweep: %zu runs are being run by another process\n",
+                     counts.running);
+    else if (counts.failed == 0)
         std::fprintf(stderr, "kesmir: sweep: GNU parallel ended with %s; see %s/parallel.log\n",
                      describeEnd(status).c_str(), sweep.dir.c_str());
     return 1;

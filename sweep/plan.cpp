@@ -89,7 +89,7 @@ std::string machinePlanText(const SweepPlan& plan) {
 }
 
 std::string durationText(double seconds) {
-    if (seconds < 90) return formatted("about %.0f s", std::ceil(seconds));
+    if (seconds < 90) return formatted("about %.0f s", std::max(1.0, std::ceil(seconds)));
     if (seconds < 90 * 60) return formatted("about %.0f min", std::ceil(seconds / 60));
     return formatted("about %.1f h", seconds / 3600);
 }
