@@ -11,9 +11,11 @@
 #include "files/temporary_files.h"
 #include "files/writes_in_progress.h"
 #include "sim/eco_node.h"
+#include "sweep/sweep_command.h"
 
 #ifdef KESMIR_HAS_GUI
 #include "display/pictures.h"
+#include "display/summary_picture.h"
 #include "display/window_app.h"
 #endif
 
@@ -35,6 +37,14 @@ void prepareFiles() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string(argv[1]) == "sweep") {
+#ifdef KESMIR_HAS_GUI
+        const kesmir::SummaryDrawer drawSummary = kesmir::drawSummaryPicture;
+#else
+        const kesmir::SummaryDrawer drawSummary = nullptr;
+#endif
+        return kesmir::sweepCommand(std::vector<std::string>(argv + 2, argv + argc), drawSummary);
+    }
     const kesmir::Options options =
         kesmir::parseOptions(std::vector<std::string>(argv + 1, argv + argc));
     switch (options.action) {

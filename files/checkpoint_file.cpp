@@ -106,19 +106,40 @@ WriteResult writeCheckpoint(const std::string& path) {
     return file.commit();
 }
 
-bool readCheckpoint(const std::string& path, std::string& error) {
+namespace {
+
+// Reads the file, checks its frame and hands its state to `read`, which
+// says what is wrong with it ("" when nothing is).
+template <class Read>
+bool readState(const std::string& path, std::string& error, Read read) {
     std::string file;
     if (readWholeFile(path, file, error) != ReadStatus::ok) return false;
     std::string wrong = checkFrame(file);
     if (wrong.empty()) {
-        const std::string_view body =
-            std::string_view(file).substr(kHeaderSize, file.size() - kHeaderSize - kTrailerSize);
-        CompressedReader in(body);
-        if (!readWorld(in, wrong)) wrong = "it is damaged (" + wrong + ")";
+        CompressedReader in(
+            std::string_view(file).substr(kHeaderSize, file.size() - kHeaderSize - kTrailerSize));
+        wrong = read(in);
     }
     if (wrong.empty()) return true;
     error = "'" + path + "' cannot be resumed from: " + wrong;
     return false;
+}
+
+}  // namespace
+
+bool readCheckpoint(const std::string& path, std::string& error) {
+    return readState(path, error, [](CompressedReader& in) -> std::string {
+        std::string wrong;
+        if (!readWorld(in, wrong)) return "it is damaged (" + wrong + ")";
+        return "";
+    });
+}
+
+bool readCheckpointCycle(const std::string& path, int32_t& cycle, std::string& error) {
+    return readState(path, error, [&](CompressedReader& in) -> std::string {
+        if (!in.value(cycle)) return "it is damaged (" + in.error() + ")";
+        return "";
+    });
 }
 
 }  // namespace kesmir

@@ -41,4 +41,8 @@ WriteResult writeCheckpoint(const std::string& path);
 // the file and what is wrong with it; the world is then not fit to run.
 bool readCheckpoint(const std::string& path, std::string& error);
 
+// The cycle a checkpoint was written at, after checking the file whole (the
+// world itself is not read).
+bool readCheckpointCycle(const std::string& path, int32_t& cycle, std::string& error);
+
 }  // namespace kesmir

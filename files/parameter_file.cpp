@@ -4,8 +4,6 @@
 
 namespace kesmir {
 
-namespace {
-
 std::string_view trimmed(std::string_view text) {
     const auto first = text.find_first_not_of(" \t\r");
     if (first == std::string_view::npos) return {};
@@ -13,7 +11,24 @@ std::string_view trimmed(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
-}  // namespace
+bool forEachSettingLine(std::string_view text, const std::string& source, std::string& error,
+                        const std::function<bool(std::string_view, int, std::string&)>& read) {
+    int lineNumber = 0;
+    while (!text.empty()) {
+        ++lineNumber;
+        const auto end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        line = trimmed(line.substr(0, line.find('#')));
+        if (line.empty()) continue;
+        std::string why;
+        if (!read(line, lineNumber, why)) {
+            error = source + " line " + std::to_string(lineNumber) + ": " + why;
+            return false;
+        }
+    }
+    return true;
+}
 
 bool parseParameterSetting(std::string_view text, ParameterSetting& setting, std::string& error) {
     const auto equals = text.find('=');
@@ -38,22 +53,13 @@ bool parseParameterSetting(std::string_view text, ParameterSetting& setting, std
 
 bool parseParameterFile(std::string_view text, const std::string& source,
                         std::vector<ParameterSetting>& settings, std::string& error) {
-    int lineNumber = 0;
-    while (!text.empty()) {
-        ++lineNumber;
-        const auto end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        line = trimmed(line.substr(0, line.find('#')));
-        if (line.empty()) continue;
-        ParameterSetting setting{};
-        if (!parseParameterSetting(line, setting, error)) {
-            error = source + " line " + std::to_string(lineNumber) + ": " + error;
-            return false;
-        }
-        settings.push_back(setting);
-    }
-    return true;
+    return forEachSettingLine(text, source, error,
+                              [&](std::string_view line, int, std::string& why) {
+                                  ParameterSetting setting{};
+                                  if (!parseParameterSetting(line, setting, why)) return false;
+                                  settings.push_back(setting);
+                                  return true;
+                              });
 }
 
 bool readParameterFile(const std::string& path, std::vector<ParameterSetting>& settings,

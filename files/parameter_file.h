@@ -3,6 +3,7 @@
 // command line. --print-params writes such a file, --params reads it.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,15 @@ struct ParameterSetting {
     const NamedParameter* parameter;
     ParameterValue value;
 };
+
+// `text` without blanks, tabs and carriage returns at either end.
+std::string_view trimmed(std::string_view text);
+
+// Calls `read` with each line of a "NAME = VALUE" file that holds more than
+// a comment, trimmed, and its number; when `read` returns false with its
+// reason, stops with `error` "<source> line N: <reason>".
+bool forEachSettingLine(std::string_view text, const std::string& source, std::string& error,
+                        const std::function<bool(std::string_view, int, std::string&)>& read);
 
 // One "NAME=VALUE" (blanks around either allowed). On failure `error` says
 // what is wrong, naming the parameter or the text.

@@ -6,11 +6,11 @@ set -euo pipefail
 
 # Building and running the program.
 run_packages=(cmake g++ make pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libzstd-dev
-    libcli11-dev fonts-liberation)
+    libcli11-dev fonts-liberation parallel)
 # The tests: their frameworks, the formatting check, and what builds and checks
-# the Debian package.
+# the Debian package, and the one-machine Slurm cluster the sweep test starts.
 test_packages=(libgtest-dev clang-format dpkg-dev file lintian desktop-file-utils man-db
-    bash-completion)
+    bash-completion slurm-wlm munge)
 
 packages=("${run_packages[@]}")
 case "${1:-}" in

@@ -75,12 +75,15 @@ bool setParameter(const NamedParameter& parameter, ParameterValue value) {
     return true;
 }
 
-std::string parameterText(const NamedParameter& parameter) {
+std::string parameterValueText(ParameterValue value) {
     char text[32];
-    const ParameterValue value = parameterValue(parameter);
     const auto result =
         std::visit([&](auto v) { return std::to_chars(text, text + sizeof text, v); }, value);
     return std::string(text, result.ptr);
+}
+
+std::string parameterText(const NamedParameter& parameter) {
+    return parameterValueText(parameterValue(parameter));
 }
 
 bool parseParameterValue(const NamedParameter& parameter, std::string_view text,

@@ -37,6 +37,7 @@ ParameterValue parameterValue(const NamedParameter& parameter);
 bool setParameter(const NamedParameter& parameter, ParameterValue value);
 
 // The shortest decimal text that reads back to exactly the same value.
+std::string parameterValueText(ParameterValue value);
 std::string parameterText(const NamedParameter& parameter);
 
 // Reads `text` as a value of the parameter's type: a finite float, or a
