@@ -262,6 +262,33 @@ class ParameterDialogTest : public QObject {
         QCOMPARE(int(HNoffset), 30);
     }
 
+    // A typed value beyond the parameter's range stores the nearer end of it.
+    void typedValueBeyondTheRangeStoresItsEnd() {
+        runDialog(ParameterDialogKind::senescence, nullptr, [](ParameterDialog& dialog) {
+            type(dialog, 1040, "99999999999");
+            type(dialog, 1041, "-1000000000");
+            type(dialog, 1042, "-1000000001");
+            click(dialog, kOkId);
+        });
+        QCOMPARE(int(PNoffset), 1000000000);
+        QCOMPARE(int(HNoffset), -1000000000);
+        QCOMPARE(int(CNoffset), -1000000000);
+        runDialog(ParameterDialogKind::reproduction, nullptr, [](ParameterDialog& dialog) {
+            type(dialog, 1030, "1e300");
+            type(dialog, 1031, "-1000000.5");
+            type(dialog, 1032, "999999.9");
+            click(dialog, kOkId);
+        });
+        QCOMPARE(float(PRenergy), 1e6f);
+        QCOMPARE(float(HRenergy), -1e6f);
+        QCOMPARE(float(CRenergy), 999999.9f);
+        runDialog(ParameterDialogKind::senescence, nullptr, [](ParameterDialog& dialog) {
+            QCOMPARE(shown(dialog, 1040), QString("1000000000"));
+            click(dialog, raiseButtonId(0));  // the arrows' own bounds hold as before
+            QCOMPARE(shown(dialog, 1040), QString("7"));
+        });
+    }
+
     void okReadsTheLeadingNumberOfEachRow() {
         runDialog(ParameterDialogKind::metabolic, nullptr, [](ParameterDialog& dialog) {
             type(dialog, 1023, "abc");
