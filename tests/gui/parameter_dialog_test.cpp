@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <array>
 #include <functional>
 #include <thread>
 
@@ -264,21 +265,19 @@ class ParameterDialogTest : public QObject {
 
     // A typed value beyond the parameter's range stores the nearer end of it.
     void typedValueBeyondTheRangeStoresItsEnd() {
-        runDialog(ParameterDialogKind::senescence, nullptr, [](ParameterDialog& dialog) {
-            type(dialog, 1040, "99999999999");
-            type(dialog, 1041, "-1000000000");
-            type(dialog, 1042, "-1000000001");
-            click(dialog, kOkId);
-        });
+        const auto typeRowsAndOk = [](ParameterDialogKind kind, std::array<const char*, 3> texts) {
+            runDialog(kind, nullptr, [kind, &texts](ParameterDialog& dialog) {
+                for (std::size_t row = 0; row < texts.size(); ++row)
+                    type(dialog, parameterDialogEntry(kind).rows[row].editId, texts[row]);
+                click(dialog, kOkId);
+            });
+        };
+        typeRowsAndOk(ParameterDialogKind::senescence,
+                      {"99999999999", "-1000000000", "-1000000001"});
         QCOMPARE(int(PNoffset), 1000000000);
         QCOMPARE(int(HNoffset), -1000000000);
         QCOMPARE(int(CNoffset), -1000000000);
-        runDialog(ParameterDialogKind::reproduction, nullptr, [](ParameterDialog& dialog) {
-            type(dialog, 1030, "1e300");
-            type(dialog, 1031, "-1000000.5");
-            type(dialog, 1032, "999999.9");
-            click(dialog, kOkId);
-        });
+        typeRowsAndOk(ParameterDialogKind::reproduction, {"1e300", "-1000000.5", "999999.9"});
         QCOMPARE(float(PRenergy), 1e6f);
         QCOMPARE(float(HRenergy), -1e6f);
         QCOMPARE(float(CRenergy), 999999.9f);
