@@ -51,8 +51,9 @@ std::string header() {
 }
 
 // No valid checkpoint is larger: the largest state, incompressible.
-const std::uint64_t kLargestCheckpoint =
-    kHeaderSize + ZSTD_compressBound(largestStateBytes()) + kTrailerSize;
+std::uint64_t largestCheckpoint() {
+    return kHeaderSize + ZSTD_compressBound(largestStateBytes()) + kTrailerSize;
+}
 
 // What is wrong with the header of a file of `size` bytes, given its first
 // bytes (all of them, or kHeaderSize), or "" when it is sound.
@@ -151,7 +152,7 @@ WriteResult writeCheckpoint(const std::string& path) {
 
 bool readCheckpoint(const std::string& path, std::string& error) {
     int fd = -1;
-    if (openDataFile(path, kLargestCheckpoint, fd, error) != ReadStatus::ok) return false;
+    if (openDataFile(path, largestCheckpoint(), fd, error) != ReadStatus::ok) return false;
     const std::string wrong = readOpenCheckpoint(fd);
     ::close(fd);
     if (wrong.empty()) return true;

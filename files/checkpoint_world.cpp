@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "files/message_text.h"
-
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/named_params.h"
