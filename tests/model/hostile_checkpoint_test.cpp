@@ -6,13 +6,11 @@
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
 #include <limits>
 
 #include "checkpoint_fixture.h"
 #include "files/checkpoint_file.h"
 #include "files/checkpoint_world.h"
-#include "files/compressed_stream.h"
 #include "world/named_params.h"
 
 namespace kesmir::testing {
@@ -124,48 +122,6 @@ TEST_F(HostileCheckpointTest, FrameAskingForAHugeWindowIsRefused) {
     frame.resize(out.pos);
     expectRefused(refitted(good.substr(0, 24) + frame + std::string(16, '\0')),
                   "zstd:", "a 128 MB window");
-}
-
-// A file larger than any checkpoint is refused from its size, never read.
-TEST_F(HostileCheckpointTest, OversizedFileIsRefusedFromItsSize) {
-    ASSERT_TRUE(writeCheckpoint("huge.kes").ok);
-    std::filesystem::resize_file("huge.kes", std::uintmax_t{1} << 32);
-    std::string error;
-    EXPECT_FALSE(readCheckpoint("huge.kes", error));
-    EXPECT_NE(error.find("'huge.kes' is 4294967296 bytes, larger than any valid file"),
-              std::string::npos)
-        << error;
-    EXPECT_LT(largestStateBytes(), std::uint64_t{1} << 31);
-}
-
-// The reader takes the compressed state in whatever pieces the file gives.
-TEST_F(HostileCheckpointTest, StateReadsBackFromPiecesOfAnySize) {
-    std::string frame;
-    {
-        CompressedWriter out(
-            [&frame](std::string_view piece) {
-                frame += piece;
-                return true;
-            },
-            1);
-        for (uint32_t i = 0; i < 10000; ++i)
-            out.value(i * 2654435761u);
-        std::string error;
-        ASSERT_TRUE(out.finish(error)) << error;
-    }
-    std::size_t at = 0, size = 1;
-    CompressedReader in([&](std::string_view& piece, std::string&) {
-        size = size % 7 + 1;
-        piece = std::string_view(frame).substr(at, size);
-        at += piece.size();
-        return true;
-    });
-    for (uint32_t i = 0; i < 10000; ++i) {
-        uint32_t value = 0;
-        ASSERT_TRUE(in.value(value)) << i << ": " << in.error();
-        ASSERT_EQ(value, i * 2654435761u);
-    }
-    EXPECT_TRUE(in.atEnd());
 }
 
 }  // namespace
