@@ -78,13 +78,6 @@ CompressedReader::CompressedReader(Input input)
         ZSTD_DCtx_setParameter(context_, ZSTD_d_windowLogMax, kLargestWindowLog);
 }
 
-CompressedReader::CompressedReader(std::string_view frame)
-    : CompressedReader([frame, given = false](std::string_view& piece, std::string&) mutable {
-          piece = given ? std::string_view() : frame;
-          given = true;
-          return true;
-      }) {}
-
 CompressedReader::~CompressedReader() {
     ZSTD_freeDCtx(context_);
 }

@@ -76,8 +76,6 @@ class CompressedReader {
     // piece stays valid until the next call.
     using Input = std::function<bool(std::string_view& piece, std::string& error)>;
     explicit CompressedReader(Input input);
-    // The whole frame at hand.
-    explicit CompressedReader(std::string_view frame);
     ~CompressedReader();
     CompressedReader(const CompressedReader&) = delete;
     CompressedReader& operator=(const CompressedReader&) = delete;
