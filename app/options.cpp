@@ -67,10 +67,11 @@ struct Parser {
                            "a number of threads", 1, kMaxThreads, options.threads);
         flag("--timings", "print the time spent in each step of the cycle at exit",
              options.timings);
-        set = app.add_option("--set")
-                  ->description("set a model parameter, e.g. HRenergy=70 (repeatable)")
-                  ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
-                  ->type_name("NAME=VALUE");
+        set =
+            app.add_option("--set")
+                ->description("set a model parameter, e.g. HRenergy=70 (repeatable; ranges below)")
+                ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
+                ->type_name("NAME=VALUE");
         params = app.add_option("--params")
                      ->description("set the parameters a file lists as NAME = VALUE lines")
                      ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll)
@@ -159,16 +160,39 @@ CommandText describe(const CLI::App& app, std::string name) {
     return command;
 }
 
+// The parameters' names grouped by their type and bounds, in the table's order.
+std::string parameterRangesText() {
+    std::string text = "Model parameters, for --set and --params:\n";
+    const auto parameters = namedParameters();
+    for (std::size_t first = 0; first < parameters.size();) {
+        const NamedParameter& head = parameters[first];
+        std::size_t end = first;
+        std::string names;
+        for (; end < parameters.size(); ++end) {
+            const NamedParameter& p = parameters[end];
+            if (p.global.index() != head.global.index() || p.lowest != head.lowest ||
+                p.highest != head.highest)
+                break;
+            names += std::string(names.empty() ? "  " : " ") + p.name;
+        }
+        const bool decimal = std::holds_alternative<RelaxedAtomic<float>*>(head.global);
+        text += names + "\n" + std::string(30, ' ') +
+                (decimal ? "decimal numbers, " : "whole numbers, ") + boundsText(head) + "\n";
+        first = end;
+    }
+    return text;
+}
+
 }  // namespace
 
 Options parseOptions(const std::vector<std::string>& arguments) {
     Options options;
     Parser parser(options);
 
-    // A flag given a value ("--headless=1", "--help=x") is refused outright.
+    // A flag given a value ("--headless=1", "--help=x", "-h=x") is refused outright.
     for (const auto& argument : arguments) {
         const auto equals = argument.find('=');
-        if (argument.rfind("--", 0) == 0 && equals != std::string::npos &&
+        if (argument.rfind("-", 0) == 0 && equals != std::string::npos &&
             parser.isFlag(argument.substr(0, equals)))
             return failure("option " + argument.substr(0, equals) + " takes no value");
     }
@@ -211,7 +235,7 @@ std::string usageText() {
     text.insert(text.find('\n') + 1,
                 "An evolutionary ecosystem simulator: plants, herbivores and carnivores on a\n"
                 "3500 x 3500 torus world. Files are read and written in the current directory.\n");
-    return text;
+    return text + parameterRangesText();
 }
 
 std::string versionText() {

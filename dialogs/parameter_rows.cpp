@@ -1,6 +1,9 @@
 #include "dialogs/parameter_rows.h"
 
+#include <cstdio>
+
 #include "dialogs/parameter_steps.h"
+#include "files/message_text.h"
 #include "world/format.h"
 
 namespace kesmir {
@@ -50,9 +53,17 @@ void lowerRow(const ParameterDialogEntry& entry, const ParameterRow& row) {
 }
 
 void storeRowText(const ParameterRow& row, std::string_view text) {
+    ParameterValue typed;
     onParameter(
-        row, [&](RelaxedAtomic<float>& p) { p = decimalFromText(text); },
-        [&](RelaxedAtomic<int32_t>& p) { p = integerFromText(text); });
+        row, [&](float) { typed = decimalFromText(text); },
+        [&](int32_t) { typed = integerFromText(text); });
+    const NamedParameter& parameter = *parameterFor(row.parameter);
+    const ParameterValue stored = clampedToBounds(parameter, typed);
+    setParameter(parameter, stored);
+    if (stored != typed)
+        std::fprintf(stderr, "kesmir: %s: %s is outside the range %s; %s stored\n", parameter.name,
+                     quotedForMessage(text.substr(0, kEditTextLimit)).c_str(),
+                     boundsText(parameter).c_str(), parameterText(parameter).c_str());
 }
 
 }  // namespace kesmir

@@ -16,7 +16,9 @@ std::string rowText(const ParameterDialogEntry& entry, const ParameterRow& row);
 void raiseRow(const ParameterDialogEntry& entry, const ParameterRow& row);
 void lowerRow(const ParameterDialogEntry& entry, const ParameterRow& row);
 
-// OK: the edit box text becomes the parameter, without the arrows' bounds.
+// OK: the edit box text becomes the parameter, without the arrows' bounds
+// but within the parameter's own: a value beyond them is stored as the
+// nearer bound, and stderr says so in one line.
 void storeRowText(const ParameterRow& row, std::string_view text);
 
 }  // namespace kesmir

@@ -6,12 +6,14 @@
 #include <QKeyEvent>
 #include <QLineSeries>
 #include <QLogValueAxis>
+#include <QScreen>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 
 #include "display/render/history_reduction.h"
 #include "display/render/palette.h"
+#include "display/window_placement.h"
 #include "sim/population_history.h"
 
 namespace kesmir {
@@ -20,6 +22,7 @@ namespace {
 
 constexpr std::array<const char*, 3> kNames{"Plants", "Herbivores", "Carnivores"};
 constexpr std::array<Rgb, 3> kColours{kPlantColour, kHerbivoreColour, kCarnivoreColour};
+constexpr int kGapBeside = 10;  // pixels between the main window and the chart
 
 QString legendText(std::size_t kind, qint64 latest) {
     return QStringLiteral("%1: %2").arg(QLatin1String(kNames[kind])).arg(latest);
@@ -63,6 +66,17 @@ PopulationChart::PopulationChart(const PopulationHistory& history, QWidget* pare
 
     timer_.setInterval(kRefreshMilliseconds);
     connect(&timer_, &QTimer::timeout, this, &PopulationChart::refresh);
+}
+
+void PopulationChart::showBeside(const QWidget& window) {
+    // Until the chart is first shown its frame is not known; the window's
+    // stands in for it.
+    const QSize frameExtra = window.frameGeometry().size() - window.size();
+    const QRect frame = placedBeside(window.frameGeometry(), size() + frameExtra,
+                                     window.screen()->availableGeometry(), kGapBeside);
+    resize(frame.size() - frameExtra);
+    move(frame.topLeft());
+    show();
 }
 
 bool PopulationChart::logarithmic() const {

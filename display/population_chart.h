@@ -38,6 +38,10 @@ class PopulationChart : public QWidget {
     bool logarithmic() const;
     void setLogarithmic(bool on);
 
+    // Shows the chart to the right of `window`, or as far right as its
+    // screen allows, wholly on that screen.
+    void showBeside(const QWidget& window);
+
     // The chart as shown, refreshed first (for its picture).
     QImage picture();
 

@@ -33,12 +33,10 @@ namespace {
 
 // G: shows the chart beside the main window, or closes it.
 void toggleChart(PopulationChart& chart, const QWidget& beside) {
-    if (chart.isVisible()) {
+    if (chart.isVisible())
         chart.close();
-        return;
-    }
-    chart.move(beside.frameGeometry().topRight() + QPoint(10, 0));
-    chart.show();
+    else
+        chart.showBeside(beside);
 }
 
 // Runs the window until it is closed. The locals go in reverse order: the

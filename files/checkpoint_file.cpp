@@ -1,12 +1,18 @@
 #include "files/checkpoint_file.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <string_view>
 
 #include "files/checkpoint_world.h"
 #include "files/checksum64.h"
 #include "files/compressed_stream.h"
+#include "files/file_pieces.h"
 #include "world/grid.h"
 
 namespace kesmir {
@@ -44,34 +50,73 @@ std::string header() {
     return out;
 }
 
-// What is wrong with the file's header and trailer, or "" when they are sound.
-std::string checkFrame(std::string_view file) {
-    if (file.size() < kMagic.size() || file.substr(0, kMagic.size()) != kMagic) {
-        if (file.size() < kMagic.size() && kMagic.substr(0, file.size()) == file)
+// No valid checkpoint is larger: the largest state, incompressible.
+std::uint64_t largestCheckpoint() {
+    return kHeaderSize + ZSTD_compressBound(largestStateBytes()) + kTrailerSize;
+}
+
+// What is wrong with the header of a file of `size` bytes, given its first
+// bytes (all of them, or kHeaderSize), or "" when it is sound.
+std::string checkHeader(std::string_view head, std::uint64_t size) {
+    if (head.size() < kMagic.size() || head.substr(0, kMagic.size()) != kMagic) {
+        if (head.size() < kMagic.size() && kMagic.substr(0, head.size()) == head)
             return "it is cut short";
         return "it is not a checkpoint of The Kesmir";
     }
-    if (file.size() < kHeaderSize + kTrailerSize) return "it is cut short";
-    const auto version = at<uint32_t>(file, 8);
+    if (size < kHeaderSize + kTrailerSize) return "it is cut short";
+    const auto version = at<uint32_t>(head, 8);
     if (version > kCheckpointVersion)
         return "it was written by a newer version of The Kesmir (format " +
                std::to_string(version) + "; this one reads format " +
                std::to_string(kCheckpointVersion) + ")";
     if (version != kCheckpointVersion)
         return "its format " + std::to_string(version) + " is unknown";
-    const auto width = at<uint32_t>(file, 12);
-    const auto height = at<uint32_t>(file, 16);
+    const auto width = at<uint32_t>(head, 12);
+    const auto height = at<uint32_t>(head, 16);
     if (width != kWorldSide || height != kWorldSide)
         return "it holds a " + std::to_string(width) + " x " + std::to_string(height) +
                " world, not a " + std::to_string(kWorldSide) + " x " + std::to_string(kWorldSide) +
                " one";
-    if (at<uint64_t>(file, file.size() - kTrailerSize) != file.size())
+    return "";
+}
+
+// What is wrong with the trailer and the checksum of the whole file, or "".
+// The file is read once through, a piece at a time.
+std::string checkTrailer(int fd, std::uint64_t size) {
+    std::string error;
+    char trailer[kTrailerSize];
+    if (!readFileBytes(fd, size - kTrailerSize, trailer, kTrailerSize, error)) return error;
+    const std::string_view end(trailer, kTrailerSize);
+    if (at<uint64_t>(end, 0) != size)
         return "it is cut short or damaged (its length does not match its end)";
     Checksum64 sum;
-    sum.add(file.data(), file.size() - 8);
-    if (sum.value() != at<uint64_t>(file, file.size() - 8))
-        return "it is damaged (its checksum does not match)";
+    FilePieces pieces(fd, 0, size - 8);
+    for (std::string_view piece; pieces.next(piece, error) && !piece.empty();)
+        sum.add(piece.data(), piece.size());
+    if (!error.empty()) return error;
+    if (sum.value() != at<uint64_t>(end, 8)) return "it is damaged (its checksum does not match)";
     return "";
+}
+
+// What is wrong with the checkpoint open at `fd`, or "" once `read` has
+// taken the state from it: the frame first, then the state, streamed from
+// the file. `read` says what is wrong with the state ("" when nothing is).
+template <class Read>
+std::string readOpenCheckpoint(int fd, Read read) {
+    struct stat status {};
+    if (::fstat(fd, &status) != 0)
+        return std::string("it cannot be read (") + std::strerror(errno) + ")";
+    const auto size = static_cast<std::uint64_t>(status.st_size);
+    char head[kHeaderSize];
+    const auto headSize = static_cast<std::size_t>(std::min<std::uint64_t>(size, kHeaderSize));
+    std::string wrong;
+    if (!readFileBytes(fd, 0, head, headSize, wrong)) return wrong;
+    if (wrong = checkHeader(std::string_view(head, headSize), size); !wrong.empty()) return wrong;
+    if (wrong = checkTrailer(fd, size); !wrong.empty()) return wrong;
+    FilePieces body(fd, kHeaderSize, size - kTrailerSize);
+    CompressedReader in(
+        [&body](std::string_view& piece, std::string& error) { return body.next(piece, error); });
+    return read(in);
 }
 
 }  // namespace
@@ -108,18 +153,12 @@ WriteResult writeCheckpoint(const std::string& path) {
 
 namespace {
 
-// Reads the file, checks its frame and hands its state to `read`, which
-// says what is wrong with it ("" when nothing is).
 template <class Read>
 bool readState(const std::string& path, std::string& error, Read read) {
-    std::string file;
-    if (readWholeFile(path, file, error) != ReadStatus::ok) return false;
-    std::string wrong = checkFrame(file);
-    if (wrong.empty()) {
-        CompressedReader in(
-            std::string_view(file).substr(kHeaderSize, file.size() - kHeaderSize - kTrailerSize));
-        wrong = read(in);
-    }
+    int fd = -1;
+    if (openDataFile(path, largestCheckpoint(), fd, error) != ReadStatus::ok) return false;
+    const std::string wrong = readOpenCheckpoint(fd, read);
+    ::close(fd);
     if (wrong.empty()) return true;
     error = "'" + path + "' cannot be resumed from: " + wrong;
     return false;

@@ -9,6 +9,10 @@ namespace {
 
 constexpr std::size_t kStagingSize = std::size_t{1} << 20;
 
+// The writer's level takes a window of 2^19 bytes; a frame that asks for more
+// than 2^23 is none of ours, and its window is never allocated.
+constexpr int kLargestWindowLog = 23;
+
 }  // namespace
 
 CompressedWriter::CompressedWriter(Output output, int level)
@@ -66,16 +70,26 @@ bool CompressedWriter::finish(std::string& error) {
     return error_.empty();
 }
 
-CompressedReader::CompressedReader(std::string_view frame)
-    : frame_(frame),
-      context_(ZSTD_createDCtx()),
-      input_{frame.data(), frame.size(), 0},
-      staged_(kStagingSize) {
-    if (context_ == nullptr) error_ = "zstd cannot start decompressing";
+CompressedReader::CompressedReader(Input input)
+    : next_(std::move(input)), context_(ZSTD_createDCtx()), staged_(kStagingSize) {
+    if (context_ == nullptr)
+        error_ = "zstd cannot start decompressing";
+    else
+        ZSTD_DCtx_setParameter(context_, ZSTD_d_windowLogMax, kLargestWindowLog);
 }
 
 CompressedReader::~CompressedReader() {
     ZSTD_freeDCtx(context_);
+}
+
+bool CompressedReader::fetch() {
+    while (input_.pos == input_.size && !inputEnded_) {
+        std::string_view piece;
+        if (!next_(piece, error_)) return false;
+        inputEnded_ = piece.empty();
+        input_ = {piece.data(), piece.size(), 0};
+    }
+    return true;
 }
 
 // Decompresses the next piece into the staging buffer. False at the end of
@@ -85,6 +99,7 @@ bool CompressedReader::refill() {
     stagedSize_ = 0;
     if (!error_.empty() || frameEnded_) return false;
     while (stagedSize_ == 0) {
+        if (!fetch()) return false;
         ZSTD_outBuffer out{staged_.data(), staged_.size(), 0};
         const std::size_t hint = ZSTD_decompressStream(context_, &out, &input_);
         if (ZSTD_isError(hint)) {
@@ -96,7 +111,7 @@ bool CompressedReader::refill() {
             frameEnded_ = true;
             break;
         }
-        if (out.pos == 0 && input_.pos == input_.size) {
+        if (out.pos == 0 && input_.pos == input_.size && inputEnded_) {
             error_ = "the compressed data ends early";
             return false;
         }
@@ -123,7 +138,7 @@ bool CompressedReader::bytes(void* data, std::size_t size) {
 bool CompressedReader::atEnd() {
     if (!error_.empty() || readPosition_ < stagedSize_) return false;
     if (!frameEnded_ && refill()) return false;  // more data than was read
-    return error_.empty() && frameEnded_ && input_.pos == input_.size;
+    return error_.empty() && frameEnded_ && fetch() && input_.pos == input_.size;
 }
 
 }  // namespace kesmir

@@ -71,7 +71,11 @@ class CompressedWriter {
 
 class CompressedReader {
   public:
-    explicit CompressedReader(std::string_view frame);
+    // Hands over the next compressed bytes, an empty piece at the end of the
+    // input; returns false (with `error` set) when they cannot be had. A
+    // piece stays valid until the next call.
+    using Input = std::function<bool(std::string_view& piece, std::string& error)>;
+    explicit CompressedReader(Input input);
     ~CompressedReader();
     CompressedReader(const CompressedReader&) = delete;
     CompressedReader& operator=(const CompressedReader&) = delete;
@@ -109,10 +113,12 @@ class CompressedReader {
 
   private:
     bool refill();
+    bool fetch();  // the next piece of input, once the last one is used up
 
-    std::string_view frame_;
+    Input next_;
+    bool inputEnded_ = false;
     ZSTD_DCtx* context_;
-    ZSTD_inBuffer input_;
+    ZSTD_inBuffer input_{nullptr, 0, 0};
     std::vector<unsigned char> staged_;
     std::size_t stagedSize_ = 0;
     std::size_t readPosition_ = 0;

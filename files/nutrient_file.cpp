@@ -22,7 +22,10 @@ std::unique_ptr<std::vector<float>> copyLevels() {
 
 void writeLevels(AtomicFileWriter& file, const std::vector<float>& levels) {
     const WriteResult written = writeNutrientFile(file, levels.data(), levels.size());
-    if (!written.ok) tellWriteFailure(kNutrientFile, written);
+    if (written.ok)
+        std::fprintf(stderr, "kesmir: wrote %s\n", kNutrientFile);
+    else
+        tellWriteFailure(kNutrientFile, written);
 }
 
 }  // namespace

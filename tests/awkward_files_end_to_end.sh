@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The real binary against what a user may leave in the working directory or
 # do to the process: a FIFO, a device and a huge sparse file under the names
-# it reads, temporary files of a killed run, SIGINT and SIGTERM, and a window
-# system platform that cannot start. Each run has a time limit and, unless the
+# it reads, huge sparse files given as a checkpoint or parameter file,
+# temporary files of a killed run, SIGINT and SIGTERM, and a window system
+# platform that cannot start. Each run has a time limit and, unless the
 # binary carries a sanitizer's shadow memory, a memory limit.
 set -u
 source "$(dirname "$0")/end_to_end_helpers.sh"
@@ -44,6 +45,16 @@ cd ..
 mkdir sparse && truncate -s 2G sparse/nut.dat
 run_in sparse 0 --headless --cycles 0
 expect_said sparse 1 "^kesmir: 'nut.dat' is 2147483648 bytes, larger than any valid file of its kind"
+cd ..
+
+# Sparse files of 10 GB given as a checkpoint or a parameter file are
+# refused from their size: one line and exit code 2, nothing read.
+mkdir sparse-inputs && truncate -s 10G sparse-inputs/checkpoint.kes sparse-inputs/params.txt
+run_in sparse-inputs 2 --headless --resume checkpoint.kes
+expect_said sparse-inputs 1 "^kesmir: 'checkpoint.kes' is 10737418240 bytes, larger than any valid file of its kind"
+cd ..
+run_in sparse-inputs 2 --headless --params params.txt
+expect_said sparse-inputs 1 "^kesmir: --params: 'params.txt' is 10737418240 bytes, larger than any valid file of its kind"
 cd ..
 
 # Temporary files of a run that ended during a write go at the next start;

@@ -30,7 +30,7 @@ for args in "--set HRenergi=3" "--set HRenergy=1e39" "--params missing.txt" "--p
     refused "kesmir $args" "$kesmir" $args
 done
 refused "a bad parameter file" "$kesmir" --params bad.txt
-grep -qx "kesmir: --params: bad.txt line 1: HNoffset: '19.5' is not a whole number" err.txt ||
+grep -qx 'kesmir: --params: bad.txt line 1: HNoffset: "19.5" is not a whole number' err.txt ||
     fail "bad parameter file: $(cat err.txt)"
 
 # --- a parameter changes the run

@@ -1,33 +1,42 @@
 #include "world/named_params.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
 #include <type_traits>
 
+#include "world/format.h"
 #include "world/params.h"
 
 namespace kesmir {
 
 namespace {
 
+constexpr double kD = kDecimalBound;
+constexpr double kW = kWholeBound;
+
 constexpr std::array<NamedParameter, 15> kParameters{{
-    {"PMoffset", &PMoffset},
-    {"HMoffset", &HMoffset},
-    {"CMoffset", &CMoffset},
-    {"PSoffset", &PSoffset},
-    {"HSoffset", &HSoffset},
-    {"CSoffset", &CSoffset},
-    {"PRenergy", &PRenergy},
-    {"HRenergy", &HRenergy},
-    {"CRenergy", &CRenergy},
-    {"PNoffset", &PNoffset},
-    {"HNoffset", &HNoffset},
-    {"CNoffset", &CNoffset},
-    {"PAoffset", &PAoffset},
-    {"HAoffset", &HAoffset},
-    {"CAoffset", &CAoffset},
+    {"PMoffset", &PMoffset, -kD, kD},
+    {"HMoffset", &HMoffset, -kD, kD},
+    {"CMoffset", &CMoffset, -kD, kD},
+    {"PSoffset", &PSoffset, -kD, kD},
+    {"HSoffset", &HSoffset, -kD, kD},
+    {"CSoffset", &CSoffset, -kD, kD},
+    {"PRenergy", &PRenergy, -kD, kD},
+    {"HRenergy", &HRenergy, -kD, kD},
+    {"CRenergy", &CRenergy, -kD, kD},
+    {"PNoffset", &PNoffset, -kW, kW},
+    {"HNoffset", &HNoffset, -kW, kW},
+    {"CNoffset", &CNoffset, -kW, kW},
+    {"PAoffset", &PAoffset, -kW, kW},
+    {"HAoffset", &HAoffset, -kW, kW},
+    {"CAoffset", &CAoffset, -kW, kW},
 }};
+
+double asDouble(ParameterValue value) {
+    return std::visit([](auto v) { return static_cast<double>(v); }, value);
+}
 
 // from_chars takes no leading '+'; a user may well write one.
 std::string_view withoutPlus(std::string_view text) {
@@ -66,8 +75,31 @@ ParameterValue parameterValue(const NamedParameter& parameter) {
     return int32_t(*std::get<RelaxedAtomic<int32_t>*>(parameter.global));
 }
 
+const NamedParameter* parameterFor(ParameterRef global) {
+    for (const NamedParameter& parameter : kParameters)
+        if (parameter.global == global) return &parameter;
+    return nullptr;
+}
+
+bool withinBounds(const NamedParameter& parameter, ParameterValue value) {
+    const double v = asDouble(value);
+    return value.index() == parameter.global.index() && v >= parameter.lowest &&
+           v <= parameter.highest;
+}
+
+ParameterValue clampedToBounds(const NamedParameter& parameter, ParameterValue value) {
+    const double v = asDouble(value);
+    const double inside = std::isnan(v) ? 0.0 : std::clamp(v, parameter.lowest, parameter.highest);
+    return std::visit([inside](auto t) { return ParameterValue(static_cast<decltype(t)>(inside)); },
+                      value);
+}
+
+std::string boundsText(const NamedParameter& parameter) {
+    return formatted("%.0f..%.0f", parameter.lowest, parameter.highest);
+}
+
 bool setParameter(const NamedParameter& parameter, ParameterValue value) {
-    if (value.index() != parameter.global.index()) return false;
+    if (!withinBounds(parameter, value)) return false;
     if (auto* decimal = std::get_if<RelaxedAtomic<float>*>(&parameter.global))
         **decimal = std::get<float>(value);
     else
@@ -90,23 +122,26 @@ bool parseParameterValue(const NamedParameter& parameter, std::string_view text,
                          ParameterValue& value, std::string& why) {
     const std::string_view number = withoutPlus(text);
     std::errc error{};
+    bool parsed = false;
     if (std::holds_alternative<RelaxedAtomic<float>*>(parameter.global)) {
         float decimal = 0;
-        if (parseWhole(number, decimal, error) && std::isfinite(decimal)) {
-            value = decimal;
-            return true;
+        parsed = parseWhole(number, decimal, error) && std::isfinite(decimal);
+        value = decimal;
+        if (!parsed && error != std::errc::result_out_of_range) {
+            why = "is not a finite decimal number";
+            return false;
         }
-        why = error == std::errc::result_out_of_range ? "is outside the range of a float"
-                                                      : "is not a finite decimal number";
-        return false;
-    }
-    int32_t integer = 0;
-    if (parseWhole(number, integer, error)) {
+    } else {
+        int32_t integer = 0;
+        parsed = parseWhole(number, integer, error);
         value = integer;
-        return true;
+        if (!parsed && error != std::errc::result_out_of_range) {
+            why = "is not a whole number";
+            return false;
+        }
     }
-    why = error == std::errc::result_out_of_range ? "is outside the range -2147483648..2147483647"
-                                                  : "is not a whole number";
+    if (parsed && withinBounds(parameter, value)) return true;
+    why = "is outside the range " + boundsText(parameter);
     return false;
 }
 

@@ -94,6 +94,7 @@ TEST(Options, RefusedWithOneLineNamingTheFault) {
         EXPECT_NE(result.error.find(named), std::string::npos) << result.error;
         EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error;
     }
+    EXPECT_EQ(parse({"-h=x"}).error, "option -h takes no value");
 }
 
 TEST(Options, HelpListsEveryOption) {
@@ -101,6 +102,16 @@ TEST(Options, HelpListsEveryOption) {
     for (const char* option : {"--headless", "--cycles N", "--seed S", "--delay MS", "--threads N",
                                "--timings", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
+    // The parameters' ranges, grouped as the table holds them.
+    EXPECT_NE(help.find("PMoffset HMoffset CMoffset PSoffset HSoffset CSoffset PRenergy HRenergy "
+                        "CRenergy\n" +
+                        std::string(30, ' ') + "decimal numbers, -1000000..1000000\n"),
+              std::string::npos)
+        << help;
+    EXPECT_NE(
+        help.find("CAoffset\n" + std::string(30, ' ') + "whole numbers, -1000000000..1000000000\n"),
+        std::string::npos)
+        << help;
 }
 
 }  // namespace

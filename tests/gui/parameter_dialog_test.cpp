@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+#include <array>
 #include <functional>
 #include <thread>
 
@@ -260,6 +261,31 @@ class ParameterDialogTest : public QObject {
             QCOMPARE(shown(dialog, 1041), QString("30"));
         });
         QCOMPARE(int(HNoffset), 30);
+    }
+
+    // A typed value beyond the parameter's range stores the nearer end of it.
+    void typedValueBeyondTheRangeStoresItsEnd() {
+        const auto typeRowsAndOk = [](ParameterDialogKind kind, std::array<const char*, 3> texts) {
+            runDialog(kind, nullptr, [kind, &texts](ParameterDialog& dialog) {
+                for (std::size_t row = 0; row < texts.size(); ++row)
+                    type(dialog, parameterDialogEntry(kind).rows[row].editId, texts[row]);
+                click(dialog, kOkId);
+            });
+        };
+        typeRowsAndOk(ParameterDialogKind::senescence,
+                      {"99999999999", "-1000000000", "-1000000001"});
+        QCOMPARE(int(PNoffset), 1000000000);
+        QCOMPARE(int(HNoffset), -1000000000);
+        QCOMPARE(int(CNoffset), -1000000000);
+        typeRowsAndOk(ParameterDialogKind::reproduction, {"1e300", "-1000000.5", "999999.9"});
+        QCOMPARE(float(PRenergy), 1e6f);
+        QCOMPARE(float(HRenergy), -1e6f);
+        QCOMPARE(float(CRenergy), 999999.9f);
+        runDialog(ParameterDialogKind::senescence, nullptr, [](ParameterDialog& dialog) {
+            QCOMPARE(shown(dialog, 1040), QString("1000000000"));
+            click(dialog, raiseButtonId(0));  // the arrows' own bounds hold as before
+            QCOMPARE(shown(dialog, 1040), QString("7"));
+        });
     }
 
     void okReadsTheLeadingNumberOfEachRow() {

@@ -12,6 +12,7 @@
 
 #include "display/population_chart.h"
 #include "display/render/history_reduction.h"
+#include "display/window_placement.h"
 #include "sim/population_history.h"
 
 namespace kesmir {
@@ -99,6 +100,35 @@ class PopulationChartTest : public QObject {
         chart.setLogarithmic(false);
         QVERIFY(qobject_cast<const QLogValueAxis*>(chart.countAxis()) == nullptr);
         QCOMPARE(chart.line(2)->at(29).y(), 0.0);
+    }
+
+    // Beside the main window where there is room, else as far right as the
+    // screen allows; never off the screen, and shrunk to a screen too small.
+    void opensWhollyOnTheScreen() {
+        const QRect screen(1600, 0, 1600, 900);  // the second of two screens
+        QCOMPARE(placedBeside(QRect(1610, 10, 300, 500), QSize(640, 480), screen, 10),
+                 QRect(1920, 10, 640, 480));
+        QCOMPARE(placedBeside(QRect(1610, 10, 1200, 1030), QSize(640, 480), screen, 10),
+                 QRect(2560, 10, 640, 480));
+        QCOMPARE(placedBeside(QRect(1610, 600, 300, 200), QSize(640, 480), screen, 10),
+                 QRect(1920, 420, 640, 480));
+        QCOMPARE(placedBeside(QRect(0, 0, 100, 100), QSize(640, 480), QRect(0, 0, 500, 400), 10),
+                 QRect(0, 0, 500, 400));
+
+        QWidget window;
+        window.show();
+        const QRect available = window.screen()->availableGeometry();
+        window.setGeometry(available.left() + 10, available.top() + 10, available.width() - 20,
+                           available.height() / 2);
+        PopulationChart chart(*history_);
+        chart.showBeside(window);
+        QVERIFY2(available.contains(chart.frameGeometry()),
+                 qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                .arg(chart.frameGeometry().x())
+                                .arg(chart.frameGeometry().y())
+                                .arg(chart.frameGeometry().width())
+                                .arg(chart.frameGeometry().height())));
+        QCOMPARE(chart.frameGeometry().right(), available.right());
     }
 
     // Keys pressed in the chart window reach its hook, also after a click on

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <random>
 
+#include "checkpoint_fixture.h"
 #include "files/checkpoint_file.h"
 #include "files/checksum64.h"
 #include "model_fixture.h"
@@ -89,59 +90,6 @@ std::vector<std::string> runCycles(int cycles, Activity* activity = nullptr) {
     }
     return lines;
 }
-
-class CheckpointTest : public ModelTest {
-  protected:
-    // A small world with every kind of state set away from its start value:
-    // the second buffers current, parameters, counters, and a plant slot that
-    // differs from what the lists alone would give.
-    void makeSmallWorld() {
-        bufferSwap();
-        addPlant(10, 20, 5.5f, 0x12345678u, 0x9ABCDEF0u, 3).GM = 61680;
-        addPlant(3499, 0, -0.25f, 1, 2, 4);
-        addPlant(10, 20, 7.0f, 5, 6, 1);   // same cell as the first ...
-        E.plant.clear(cellIndex(10, 20));  // ... which a dead record there emptied
-        addHerbivore(0, 3499, 120.0f, 1, 2, 3, 0xFFFFFFFFu, 9);
-        addHerbivore(7, 7, 33.0f, 11, 12, 13, 14, 2);
-        addCarnivore(1, 2, 300.0f, 21, 22, 23, 24, 5);
-        addCarnivore(2, 2, 299.0f, 31, 32, 33, 34, 6);
-        setNutrient(cellIndex(5, 5), 1234.5f);
-        setNutrient(kCells - 1, -3.0f);
-        kk = 1500;
-        randState = 0xDEADBEEFu;
-        newPpop = 7, newHpop = 8, newCpop = 9;
-        Peat = 11, Heat = 12, Ceat = 13;
-        pmin = -1, pmax = 2, hmin = -3, hmax = 4, cmin = -5, cmax = 6, emax = 777.25f;
-        HRenergy = 70.1f;
-        CAoffset = 12;
-    }
-
-    // The file with its trailer made to fit again: length and checksum.
-    static std::string refitted(std::string file) {
-        file.resize(file.size() - 16);
-        const uint64_t length = file.size() + 16;
-        file.append(reinterpret_cast<const char*>(&length), 8);
-        Checksum64 sum;
-        sum.add(file.data(), file.size());
-        const uint64_t value = sum.value();
-        file.append(reinterpret_cast<const char*>(&value), 8);
-        return file;
-    }
-
-    // Reads `file` as a checkpoint; it must be refused with one line containing `reason`.
-    static void expectRefused(const std::string& file, const std::string& reason,
-                              const std::string& what) {
-        writeFile("bad.kes", file);
-        std::string error;
-        EXPECT_FALSE(readCheckpoint("bad.kes", error)) << what;
-        EXPECT_NE(error.find(reason), std::string::npos) << what << ": " << error;
-        EXPECT_EQ(error.find('\n'), std::string::npos) << what;
-        EXPECT_EQ(error.rfind("'bad.kes' cannot be resumed from: ", 0), 0u)
-            << what << ": " << error;
-    }
-
-    ScratchDirectory scratch_;
-};
 
 // The checksum must be xxHash64, whatever pieces the data comes in: zstd
 // stores the low 32 bits of the same function at the end of its frames.

@@ -124,7 +124,9 @@ TEST_F(DataFilesTest, BadSampleFilesFallBackToAGeneratedSample) {
 TEST_F(DataFilesTest, NutrientLayerRoundTripsAndBadFilesGiveAFreshLayer) {
     setNutrient(0, 1.5f);
     setNutrient(kCells - 1, 5981.25f);
+    ::testing::internal::CaptureStderr();
     logNutrients();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "kesmir: wrote nut.dat\n");
     initEcosystem();
     loadNutrients();
     EXPECT_EQ(nutrientAt(0), 1.5f);

@@ -4,6 +4,8 @@
 
 #include <cfloat>
 #include <cstring>
+#include <filesystem>
+#include <limits>
 #include <set>
 
 #include "files/parameter_file.h"
@@ -50,29 +52,53 @@ TEST_F(ParameterNamesTest, EveryParameterIsNamedOnceAndFoundByItsName) {
 
 // What --print-params writes must read back to the very same bits.
 TEST_F(ParameterNamesTest, ValuesReadBackExactlyFromTheirText) {
-    for (float value : {3.1f, 0.1f, 1e-7f, -FLT_MAX, FLT_MAX, 1.0f / 3.0f}) {
+    for (float value : {3.1f, 0.1f, 1e-7f, -1e6f, 999999.94f, 1.0f / 3.0f}) {
         PMoffset = value;
         const std::string text = parameterText(*findParameter("PMoffset"));
         const float back = std::get<float>(parsed("PMoffset", text.c_str()));
         EXPECT_EQ(std::memcmp(&back, &value, sizeof value), 0) << text;
     }
     EXPECT_EQ(parameterText(*findParameter("HSoffset")), "56.1");
-    HNoffset = INT32_MIN;
-    EXPECT_EQ(parameterText(*findParameter("HNoffset")), "-2147483648");
-    EXPECT_EQ(std::get<int32_t>(parsed("HNoffset", "-2147483648")), INT32_MIN);
+    HNoffset = -1'000'000'000;
+    EXPECT_EQ(parameterText(*findParameter("HNoffset")), "-1000000000");
+    EXPECT_EQ(std::get<int32_t>(parsed("HNoffset", "-1000000000")), -1'000'000'000);
     EXPECT_EQ(std::get<int32_t>(parsed("HNoffset", "+7")), 7);
     EXPECT_EQ(std::get<float>(parsed("HRenergy", "1e3")), 1000.0f);
 }
 
-TEST_F(ParameterNamesTest, ValuesTheDialogsCannotHoldAreRefused) {
-    EXPECT_EQ(refusal("HRenergy", "1e39"), "is outside the range of a float");
+TEST_F(ParameterNamesTest, ValuesTheModelCannotHoldAreRefused) {
+    EXPECT_EQ(refusal("HRenergy", "1e39"), "is outside the range -1000000..1000000");
     EXPECT_EQ(refusal("HRenergy", "inf"), "is not a finite decimal number");
     EXPECT_EQ(refusal("HRenergy", "nan"), "is not a finite decimal number");
     EXPECT_EQ(refusal("HRenergy", "12abc"), "is not a finite decimal number");
     EXPECT_EQ(refusal("HRenergy", ""), "is not a finite decimal number");
-    EXPECT_EQ(refusal("HNoffset", "2147483648"), "is outside the range -2147483648..2147483647");
+    EXPECT_EQ(refusal("HNoffset", "2147483648"), "is outside the range -1000000000..1000000000");
     EXPECT_EQ(refusal("HNoffset", "19.5"), "is not a whole number");
     EXPECT_EQ(refusal("HNoffset", "0x10"), "is not a whole number");
+}
+
+// Every sum the steps make of a parameter must stay finite and within int32.
+TEST_F(ParameterNamesTest, EachParameterKeepsToItsRangeAtBothEnds) {
+    EXPECT_EQ(std::get<int32_t>(parsed("CAoffset", "1000000000")), 1'000'000'000);
+    EXPECT_EQ(std::get<int32_t>(parsed("PNoffset", "-1000000000")), -1'000'000'000);
+    EXPECT_EQ(std::get<float>(parsed("PMoffset", "1e6")), 1e6f);
+    EXPECT_EQ(std::get<float>(parsed("CSoffset", "-1000000")), -1e6f);
+    EXPECT_EQ(refusal("HNoffset", "1000000001"), "is outside the range -1000000000..1000000000");
+    EXPECT_EQ(refusal("HNoffset", "-1000000001"), "is outside the range -1000000000..1000000000");
+    EXPECT_EQ(refusal("HRenergy", "1000000.1"), "is outside the range -1000000..1000000");
+    EXPECT_EQ(refusal("HRenergy", "-1000000.1"), "is outside the range -1000000..1000000");
+
+    const NamedParameter& offset = *findParameter("HNoffset");
+    const NamedParameter& energy = *findParameter("HRenergy");
+    EXPECT_FALSE(setParameter(offset, int32_t{INT32_MAX}));
+    EXPECT_FALSE(setParameter(energy, std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_FALSE(setParameter(energy, 3e38f));
+    EXPECT_EQ(int32_t(HNoffset), 19);
+    EXPECT_EQ(float(HRenergy), 65.0f);
+    EXPECT_EQ(std::get<int32_t>(clampedToBounds(offset, INT32_MAX)), 1'000'000'000);
+    EXPECT_EQ(std::get<int32_t>(clampedToBounds(offset, INT32_MIN)), -1'000'000'000);
+    EXPECT_EQ(std::get<float>(clampedToBounds(energy, -FLT_MAX)), -1e6f);
+    EXPECT_EQ(std::get<float>(clampedToBounds(energy, 12.5f)), 12.5f);
 }
 
 TEST_F(ParameterNamesTest, SettingsNameWhatIsWrong) {
@@ -83,11 +109,11 @@ TEST_F(ParameterNamesTest, SettingsNameWhatIsWrong) {
     EXPECT_EQ(std::get<float>(setting.value), 70.5f);
 
     EXPECT_FALSE(parseParameterSetting("HRenergi=70", setting, error));
-    EXPECT_EQ(error, "unknown parameter 'HRenergi' (see kesmir --print-params)");
+    EXPECT_EQ(error, "unknown parameter \"HRenergi\" (see kesmir --print-params)");
     EXPECT_FALSE(parseParameterSetting("HRenergy", setting, error));
-    EXPECT_EQ(error, "'HRenergy' is not of the form NAME=VALUE");
+    EXPECT_EQ(error, "\"HRenergy\" is not of the form NAME=VALUE");
     EXPECT_FALSE(parseParameterSetting("HNoffset=1e3", setting, error));
-    EXPECT_EQ(error, "HNoffset: '1e3' is not a whole number");
+    EXPECT_EQ(error, "HNoffset: \"1e3\" is not a whole number");
 }
 
 TEST_F(ParameterNamesTest, ParameterFileReadsBackWhatWasPrinted) {
@@ -121,9 +147,46 @@ TEST_F(ParameterNamesTest, ParameterFileAllowsCommentsAndBlankLinesAndNamesTheBa
     settings.clear();
     EXPECT_FALSE(
         parseParameterFile("HRenergy = 80\n\nCSoffset = lots\n", "p.txt", settings, error));
-    EXPECT_EQ(error, "p.txt line 3: CSoffset: 'lots' is not a finite decimal number");
+    EXPECT_EQ(error, "p.txt line 3: CSoffset: \"lots\" is not a finite decimal number");
     EXPECT_FALSE(readParameterFile("no-such-file.txt", settings, error));
     EXPECT_NE(error.find("no-such-file.txt"), std::string::npos);
+}
+
+TEST_F(ParameterNamesTest, ParameterFileSkipsAByteOrderMarkAndQuotesBadBytesSafely) {
+    std::vector<ParameterSetting> settings;
+    std::string error;
+    ASSERT_TRUE(parseParameterFile("\xEF\xBB\xBFHRenergy = 80\n", "p.txt", settings, error))
+        << error;
+    EXPECT_EQ(std::get<float>(settings.at(0).value), 80.0f);
+
+    using namespace std::string_literals;
+    EXPECT_FALSE(parseParameterFile("HRe\x1b[2Jnergy\0 = 80"s, "p.txt", settings, error));
+    EXPECT_EQ(error,
+              "p.txt line 1: unknown parameter \"HRe\\x1b[2Jnergy\\x00\" (see kesmir "
+              "--print-params)");
+    EXPECT_FALSE(
+        parseParameterFile("HRenergy = " + std::string(4000, '7'), "p.txt", settings, error));
+    EXPECT_LT(error.size(), 120u);
+    EXPECT_NE(error.find("7...\" is outside the range"), std::string::npos) << error;
+    EXPECT_FALSE(parseParameterFile("\n# " + std::string(4095, 'x'), "p.txt", settings, error));
+    EXPECT_EQ(error, "p.txt line 2: longer than 4096 bytes");
+}
+
+// A parameter file larger than any a person writes is refused from its size,
+// never read: a sparse one of 2 GB takes no time and no memory.
+TEST_F(ParameterNamesTest, OversizedParameterFileIsRefusedFromItsSize) {
+    ScratchDirectory scratch;
+    writeFile("huge.txt", "HRenergy = 80\n");
+    std::filesystem::resize_file("huge.txt", std::uintmax_t{1} << 31);
+    std::vector<ParameterSetting> settings;
+    std::string error;
+    EXPECT_FALSE(readParameterFile("huge.txt", settings, error));
+    EXPECT_NE(error.find("'huge.txt' is 2147483648 bytes, larger than any valid file"),
+              std::string::npos)
+        << error;
+    std::filesystem::resize_file("huge.txt", 1 << 20);  // the largest that is read at all
+    EXPECT_FALSE(readParameterFile("huge.txt", settings, error));
+    EXPECT_EQ(error, "huge.txt line 2: longer than 4096 bytes");
 }
 
 }  // namespace
