@@ -36,10 +36,16 @@ TEST_F(MetabolismTest, ChargesDeadRecordsAndReadsChangedOffsets) {
 TEST_F(MetabolismTest, ReplenishAddsInflowAndShareInDoublePrecision) {
     setNutrient(cellIndex(7, 9), 300.0f);
     setNutrient(cellIndex(3499, 3499), -5.0f);
+    // Levels below 1, where an inflow of 0.7f in single precision rounds
+    // to another level than 0.7 in double.
+    setNutrient(cellIndex(1, 2), 0.9f);
+    setNutrient(cellIndex(2, 2), -0.5f);
     replenish(0.0f);
     EXPECT_EQ(nutrientAt(0), static_cast<float>(0.7 + 250.0));
     EXPECT_EQ(nutrientAt(cellIndex(7, 9)), static_cast<float>(0.7 + 300.0));
     EXPECT_EQ(nutrientAt(cellIndex(3499, 3499)), static_cast<float>(0.7 + -5.0));
+    EXPECT_EQ(nutrientAt(cellIndex(1, 2)), static_cast<float>(0.7 + static_cast<double>(0.9f)));
+    EXPECT_EQ(nutrientAt(cellIndex(2, 2)), 0.2f);  // 0.7 - 0.5 in double, rounded once
     EXPECT_EQ(emax, static_cast<float>(0.7 + 300.0));
 
     const float total = 1234567.0f;

@@ -61,9 +61,13 @@ TEST_F(ReproduceTest, ParentDrawnAsItsOwnMate) {
     EXPECT_EQ(PL[0].energy, 32.5f * 13.0f / 16.0f);
 }
 
+// Each organism alone, so that it is its own mate and any slip lets it breed.
 TEST_F(ReproduceTest, MaturityAndThresholdAreStrict) {
     addPlant(10, 10, 40.0f, 0, 0, 2);  // too young
-    addPlant(20, 20, 12.5f, 0, 0, 9);  // energy equal to the threshold
+    reproduce();
+    EXPECT_EQ(newPpop, 0);
+    PL[0].age = 3;
+    PL[0].energy = 12.5f;  // energy equal to the threshold
     reproduce();
     EXPECT_EQ(newPpop, 0);
 
@@ -74,8 +78,25 @@ TEST_F(ReproduceTest, MaturityAndThresholdAreStrict) {
     reproduce();
     EXPECT_EQ(newHpop, 0);
     HL[0].age = 6;
+    HL[0].energy = 65.0f;  // equal to HRenergy
+    reproduce();
+    EXPECT_EQ(newHpop, 0);
+    HL[0].energy = 90.0f;
     reproduce();
     EXPECT_EQ(newHpop, 1);
+
+    resetModel();
+    // Maturity gene 2 + CAoffset 3 = 5, threshold CRenergy 35.5.
+    addCarnivore(10, 10, 90.0f, 2u << 16, 0, 0, 0, 5);
+    reproduce();
+    EXPECT_EQ(newCpop, 0);
+    CL[0].age = 6;
+    CL[0].energy = 35.5f;
+    reproduce();
+    EXPECT_EQ(newCpop, 0);
+    CL[0].energy = 35.75f;
+    reproduce();
+    EXPECT_EQ(newCpop, 1);
 }
 
 TEST_F(ReproduceTest, CandidatesRingOutwardAndWrap) {
