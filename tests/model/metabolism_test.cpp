@@ -74,6 +74,15 @@ TEST_F(MetabolismTest, StarvationComesBeforeOldAgeAndLeavesTheCell) {
     EXPECT_EQ(nutrientAt(cellIndex(13, 10)), 2.5f);  // replaced, not added
 }
 
+TEST_F(MetabolismTest, HerbivoresAgeOutAgainstTheirOwnOffset) {
+    const uint32_t senescence1 = 1u << 22;  // 1 + HNoffset 19 = 20
+    addHerbivore(1, 1, 10.0f, senescence1, 0, 0, 0, 20);
+    addHerbivore(2, 1, 10.0f, senescence1, 0, 0, 0, 21);
+    die();
+    EXPECT_EQ(HL[0].alive, 1);
+    EXPECT_EQ(HL[1].alive, 0);
+}
+
 TEST_F(MetabolismTest, CeatCountsOnlyCarnivoresDeadOfOldAge) {
     const uint32_t senescence3 = 3u << 22;  // 3 + CNoffset 39 = 42
     addCarnivore(1, 1, -1.0f, senescence3, 0, 0, 0, 50);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <vector>
+
 #include "model_fixture.h"
 #include "sim/reproduce.h"
 
@@ -107,6 +110,7 @@ TEST_F(ReproduceTest, CandidatesRingOutwardAndWrap) {
     ASSERT_EQ(newPpop, 1);
     EXPECT_EQ(NP[0].x, 3);  // 3498 + 5 wraps to 3
     EXPECT_EQ(NP[0].y, 15);
+    EXPECT_EQ(nutrientAt(cellIndex(3, 15)), 250.0f);
 
     resetModel();
     addHerbivore(1000, 1000, 90.0f, 0, 0, 0, 0, 3);
@@ -114,17 +118,85 @@ TEST_F(ReproduceTest, CandidatesRingOutwardAndWrap) {
     reproduce();
     EXPECT_EQ(NH[0].x, 1004);
     EXPECT_EQ(NC[0].x, 2003);
+    // An animal parent also gives a sixteenth to its newborn's cell; a plant
+    // does not.
+    EXPECT_EQ(nutrientAt(cellIndex(1004, 1000)), 250.0f + 5.625f);
+    EXPECT_EQ(nutrientAt(cellIndex(2003, 2000)), 250.0f + 5.625f);
 }
 
+// The search rings: plants 5..25 cells out, herbivores 4..14, carnivores
+// 3..9; with every candidate but the last taken, the last, SE on the
+// farthest ring, is the newborn's.
 TEST_F(ReproduceTest, LastCandidateIsTakenWhenAllOthersAreTaken) {
-    addPlant(1000, 1000, 40.0f, 0, 0, 3);
-    for (int32_t k = 5; k <= 25; ++k)
-        for (int e = 1; e <= 8; ++e)
-            E.plant.set(cellIndex(bound(sum(vt{1000, 1000}, scale(k, dir[e])))), slotOf(7, 0));
+    struct Rings {
+        int kind;
+        int32_t nearest, farthest;
+    };
+    for (const Rings& rings : {Rings{0, 5, 25}, Rings{1, 4, 14}, Rings{2, 3, 9}}) {
+        resetModel();
+        SlotLayer& slots = rings.kind == 0 ? E.plant : rings.kind == 1 ? E.herbivore : E.carnivore;
+        if (rings.kind == 0) addPlant(1000, 1000, 40.0f, 0, 0, 3);
+        if (rings.kind == 1) addHerbivore(1000, 1000, 90.0f, 0, 0, 0, 0, 3);
+        if (rings.kind == 2) addCarnivore(1000, 1000, 90.0f, 0, 0, 0, 0, 5);
+        for (int32_t k = rings.nearest; k <= rings.farthest; ++k)
+            for (int e = 1; e <= 8; ++e)
+                slots.set(cellIndex(bound(sum(vt{1000, 1000}, scale(k, dir[e])))), slotOf(7, 0));
+        reproduce();
+        const int32_t x = rings.kind == 0 ? NP[0].x : rings.kind == 1 ? NH[0].x : NC[0].x;
+        const int32_t y = rings.kind == 0 ? NP[0].y : rings.kind == 1 ? NH[0].y : NC[0].y;
+        EXPECT_EQ(x, 1000 + rings.farthest) << "kind " << rings.kind;
+        EXPECT_EQ(y, 1000 - rings.farthest) << "kind " << rings.kind;
+    }
+}
+
+// Each of the newborn's words is a crossover of the starting parent's word
+// (above the cut) and the mate's, in a fixed order of words per kind: with
+// the parent's words all ones, the mate's all zeros and the k-th cut drawn
+// at bit k, a word's lowest set bit tells which crossover made it.
+TEST_F(ReproduceTest, WordsAreCrossedStartingParentFirstInEachKindsOrder) {
+    constexpr uint32_t kOnes = 0x7FFFFFFFu;
+    const auto cutAt = [](int cut) { return kOnes & ~((1u << cut) - 1u); };
+    std::vector<std::function<bool(int32_t)>> draws = {mateIndex(1, 2)};
+    for (int cut = 1; cut <= 4; ++cut) {
+        draws.push_back([cut](int32_t d) { return d % 31 == cut; });
+        draws.push_back([](int32_t d) { return d < 31784; });  // no mutation
+    }
+    const uint32_t state = stateWhereDraws(draws);
+
+    // Each mate qualifies once and falls below the threshold by giving.
+    resetModel();
+    PRenergy = 20.0f;
+    addPlant(100, 100, 40.0f, kOnes, kOnes, 3);
+    addPlant(200, 200, 24.0f, 0, 0, 3);
+    seedRandom(state);
     reproduce();
     ASSERT_EQ(newPpop, 1);
-    EXPECT_EQ(NP[0].x, 1025);  // SE at distance 25
-    EXPECT_EQ(NP[0].y, 975);
+    EXPECT_EQ(NP[0].chrom1, cutAt(1));
+    EXPECT_EQ(NP[0].chrom2, cutAt(2));
+
+    resetModel();
+    HRenergy = 79.0f;
+    addHerbivore(300, 300, 80.0f, kOnes, kOnes, kOnes, kOnes, 100);
+    addHerbivore(400, 400, 96.0f, 0, 0, 0, 0, 100);
+    seedRandom(state);
+    reproduce();
+    ASSERT_EQ(newHpop, 1);
+    EXPECT_EQ(NH[0].chrom1, cutAt(1));
+    EXPECT_EQ(NH[0].chrom4, cutAt(2));
+    EXPECT_EQ(NH[0].chrom3, cutAt(3));
+    EXPECT_EQ(NH[0].chrom2, cutAt(4));
+
+    resetModel();
+    CRenergy = 79.0f;
+    addCarnivore(300, 300, 80.0f, kOnes, kOnes, kOnes, kOnes, 100);
+    addCarnivore(400, 400, 96.0f, 0, 0, 0, 0, 100);
+    seedRandom(state);
+    reproduce();
+    ASSERT_EQ(newCpop, 1);
+    EXPECT_EQ(NC[0].chrom1, cutAt(1));
+    EXPECT_EQ(NC[0].chrom3, cutAt(2));
+    EXPECT_EQ(NC[0].chrom2, cutAt(3));
+    EXPECT_EQ(NC[0].chrom4, cutAt(4));
 }
 
 // Fills the first 32,768 records (all a mate draw can reach) with mature,
