@@ -174,29 +174,28 @@ TEST_F(ReproduceTest, WordsAreCrossedStartingParentFirstInEachKindsOrder) {
     EXPECT_EQ(NP[0].chrom1, cutAt(1));
     EXPECT_EQ(NP[0].chrom2, cutAt(2));
 
-    resetModel();
-    HRenergy = 79.0f;
-    addHerbivore(300, 300, 80.0f, kOnes, kOnes, kOnes, kOnes, 100);
-    addHerbivore(400, 400, 96.0f, 0, 0, 0, 0, 100);
-    seedRandom(state);
-    reproduce();
-    ASSERT_EQ(newHpop, 1);
-    EXPECT_EQ(NH[0].chrom1, cutAt(1));
-    EXPECT_EQ(NH[0].chrom4, cutAt(2));
-    EXPECT_EQ(NH[0].chrom3, cutAt(3));
-    EXPECT_EQ(NH[0].chrom2, cutAt(4));
-
-    resetModel();
-    CRenergy = 79.0f;
-    addCarnivore(300, 300, 80.0f, kOnes, kOnes, kOnes, kOnes, 100);
-    addCarnivore(400, 400, 96.0f, 0, 0, 0, 0, 100);
-    seedRandom(state);
-    reproduce();
-    ASSERT_EQ(newCpop, 1);
-    EXPECT_EQ(NC[0].chrom1, cutAt(1));
-    EXPECT_EQ(NC[0].chrom3, cutAt(2));
-    EXPECT_EQ(NC[0].chrom2, cutAt(3));
-    EXPECT_EQ(NC[0].chrom4, cutAt(4));
+    // A pair of animals of one kind: the newborn, once there is exactly one.
+    const auto newbornOf = [&](auto add, RelaxedAtomic<float>& threshold, const int32_t& born,
+                               animal* const& newborns) {
+        resetModel();
+        threshold = 79.0f;
+        add(300, 300, 80.0f, kOnes, kOnes, kOnes, kOnes, 100);
+        add(400, 400, 96.0f, 0, 0, 0, 0, 100);
+        seedRandom(state);
+        reproduce();
+        EXPECT_EQ(born, 1);
+        return newborns[0];
+    };
+    const animal herbivore = newbornOf(addHerbivore, HRenergy, newHpop, NH);
+    EXPECT_EQ(herbivore.chrom1, cutAt(1));
+    EXPECT_EQ(herbivore.chrom4, cutAt(2));
+    EXPECT_EQ(herbivore.chrom3, cutAt(3));
+    EXPECT_EQ(herbivore.chrom2, cutAt(4));
+    const animal carnivore = newbornOf(addCarnivore, CRenergy, newCpop, NC);
+    EXPECT_EQ(carnivore.chrom1, cutAt(1));
+    EXPECT_EQ(carnivore.chrom3, cutAt(2));
+    EXPECT_EQ(carnivore.chrom2, cutAt(3));
+    EXPECT_EQ(carnivore.chrom4, cutAt(4));
 }
 
 // Fills the first 32,768 records (all a mate draw can reach) with mature,
