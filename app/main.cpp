@@ -1,8 +1,8 @@
 // Entry point: reads the command line, then runs the simulation with a window
 // or headless.
 #include <cstdio>
+#include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/options.h"
@@ -11,6 +11,7 @@
 #include "files/temporary_files.h"
 #include "files/writes_in_progress.h"
 #include "sim/eco_node.h"
+#include "sim/run_control.h"
 #include "sweep/sweep_command.h"
 
 #ifdef KESMIR_HAS_GUI
@@ -28,10 +29,31 @@ void prepareFiles() {
     kesmir::removeTemporaryFilesOnSignals();
 }
 
-[[noreturn]] void runHeadless() {
-    std::thread simulation(kesmir::ecoNode);
-    simulation.join();  // the simulation ends the process
-    kesmir::endProcess(0);
+// Every way a run ends by itself or at the user's request is a success;
+// SIGINT and SIGTERM end the process by their own handlers (130, 143).
+int exitCodeFor(kesmir::RunEnd end) {
+    switch (end) {
+        case kesmir::RunEnd::populationCollapsed:
+        case kesmir::RunEnd::cycleLimit:
+        case kesmir::RunEnd::quitRequested:
+            return 0;
+    }
+    return 0;
+}
+
+// Finishes the writes in progress whole (pictures still being encoded
+// included; no new write begins), prints the step timings if asked for and
+// ends the process. After Q or a closed window the simulation thread may
+// still be inside a cycle, and its worker threads wait in any case: the
+// process ends with std::_Exit, so that no static destructor runs under
+// them.
+[[noreturn]] void endRun(kesmir::RunEnd end) {
+    kesmir::requestQuit();  // a simulation still running begins no further cycle
+    kesmir::finishWritesInProgress();
+    std::fflush(stdout);
+    if (kesmir::runSettings.printTimings) std::fputs(kesmir::stepTimings.report().c_str(), stderr);
+    std::fflush(stderr);
+    std::_Exit(exitCodeFor(end));
 }
 
 }  // namespace
@@ -79,9 +101,9 @@ int main(int argc, char** argv) {
     kesmir::runSettings.savePicture = kesmir::saveWorldPictureAtBoundary;
     if (!options.headless) {
         std::string why;
-        if (kesmir::windowSystemAvailable(why)) return kesmir::runWindowed(argc, argv);
+        if (kesmir::windowSystemAvailable(why)) endRun(kesmir::runWindowed(argc, argv));
         std::fprintf(stderr, "kesmir: %s; running headless\n", why.c_str());
     }
 #endif
-    runHeadless();
+    endRun(kesmir::ecoNode());
 }

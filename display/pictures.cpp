@@ -67,6 +67,8 @@ void savePictures(int32_t cycle, const QImage& world, const QImage& chart) {
 }
 
 void saveWorldPictureAtBoundary(int32_t cycle) {
+    // Counted from before the encoding: a quit meanwhile waits for it.
+    const WriteAhead ahead;
     savePictures(cycle, worldPicture(), QImage());
 }
 

@@ -31,7 +31,8 @@ WriteResult savePng(const QImage& image, const std::string& path);
 void savePictures(int32_t cycle, const QImage& world, const QImage& chart);
 
 // The simulation thread's picture every N cycles (--png-every), taken at the
-// cycle boundary and written before the cycle goes on.
+// cycle boundary and written before the cycle goes on; a quit while it is
+// encoded still writes it.
 void saveWorldPictureAtBoundary(int32_t cycle);
 
 // Saves pictures on threads of their own, so the window stays responsive

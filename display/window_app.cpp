@@ -3,7 +3,10 @@
 #include <QApplication>
 #include <QIcon>
 #include <QKeyEvent>
+#include <atomic>
 #include <clocale>
+#include <memory>
+#include <optional>
 #include <thread>
 
 #include "dialogs/parameter_dialog.h"
@@ -19,6 +22,7 @@
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
 #include "sim/population_history.h"
+#include "sim/run_control.h"
 #include "world/counters.h"
 
 // The resources live in a static library: register them explicitly, or the
@@ -39,11 +43,39 @@ void toggleChart(PopulationChart& chart, const QWidget& beside) {
         chart.showBeside(beside);
 }
 
-// Runs the window until it is closed. The locals go in reverse order: the
-// display thread stops before the images it draws into are released, and
-// the pictures being written are waited for.
-void runEventLoop(int& argc, char** argv) {
-    QApplication app(argc, argv);
+// The window, the display thread and the simulation thread of one run. The
+// members go in reverse order: the display thread stops before the images it
+// draws into are released, and the pictures being written are waited for
+// before Qt goes.
+class WindowedRun {
+  public:
+    WindowedRun(int argc, char** argv);
+    ~WindowedRun();
+    WindowedRun(const WindowedRun&) = delete;
+    WindowedRun& operator=(const WindowedRun&) = delete;
+
+    // Runs the event loop until the simulation ends (then the window closes
+    // with it) or the user quits (Q, or the main window closed).
+    RunEnd run();
+
+    // False after a quit: the simulation may still be inside a cycle.
+    bool simulationEnded() const { return simulationEnded_.load(std::memory_order_acquire); }
+
+  private:
+    int argc_;  // QApplication keeps a reference to it
+    QApplication app_;
+    BackgroundPictures pictures_;
+    FrameBuffers buffers_;
+    WorldWindow window_;
+    PopulationChart chart_;
+    std::optional<DisplayThread> display_;
+    std::atomic<bool> simulationEnded_{false};
+    RunEnd simulationEnd_ = RunEnd::quitRequested;  // written before simulationEnded_
+    std::thread simulation_;
+};
+
+WindowedRun::WindowedRun(int argc, char** argv)
+    : argc_(argc), app_(argc_, argv), window_(buffers_), chart_(populationHistory) {
     // Qt takes the user's locale; every number the program prints, writes or
     // reads keeps the C library's own form ("250.000000", never "250,000000").
     std::setlocale(LC_NUMERIC, "C");
@@ -51,53 +83,69 @@ void runEventLoop(int& argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kesmir-icon.png")));
     // Wayland desktops find the menu entry's name and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("kesmir"));
+    // Closing the main window ends the run, whether the chart is open or not.
+    chart_.setAttribute(Qt::WA_QuitOnClose, false);
 
-    BackgroundPictures pictures;
-    FrameBuffers buffers;
-    WorldWindow window(buffers);
-    PopulationChart chart(populationHistory);
-    window.applyInitialGeometry();
-    window.show();
-    window.applyInitialGeometry();  // now that the frame's size is known
-    window.parameterDialogHook = [&window](ParameterDialogKind kind) {
-        runParameterDialog(kind, &window);
+    window_.applyInitialGeometry();
+    window_.show();
+    window_.applyInitialGeometry();  // now that the frame's size is known
+    window_.parameterDialogHook = [this](ParameterDialogKind kind) {
+        runParameterDialog(kind, &window_);
     };
-    window.selectionCompleteHook = [&window](const SpotSelection& selection) {
+    window_.selectionCompleteHook = [this](const SpotSelection& selection) {
         const auto [first, second] = cornerCells(selection);
         UL = vt{first.x, first.y};
         LR = vt{second.x, second.y};
-        spotSample(&window, 0, 0);
+        spotSample(&window_, 0, 0);
     };
-    window.chartHook = [&chart, &window] { toggleChart(chart, window); };
-    chart.keyHook = [&window](QKeyEvent* event) { QCoreApplication::sendEvent(&window, event); };
-    window.picturesHook = [&pictures, &chart] { takePictures(pictures, chart); };
-    // Q ends the process at once: a picture asked for just before is still
-    // written.
-    window.quitHook = [&pictures] {
-        pictures.wait();
-        endProcess(0);
-    };
+    window_.chartHook = [this] { toggleChart(chart_, window_); };
+    chart_.keyHook = [this](QKeyEvent* event) { QCoreApplication::sendEvent(&window_, event); };
+    window_.picturesHook = [this] { takePictures(pictures_, chart_); };
 
-    DisplayThread display(buffers, overlayFont(window.logicalDpiY()),
-                          [&window] { window.requestRepaint(); });
-    window.viewChangedHook = [&display](const WorldView& view) { display.showView(view); };
-    display.showView(window.view());
-    display.start();
+    display_.emplace(buffers_, overlayFont(window_.logicalDpiY()),
+                     [this] { window_.requestRepaint(); });
+    window_.viewChangedHook = [this](const WorldView& view) { display_->showView(view); };
+    display_->showView(window_.view());
+}
+
+WindowedRun::~WindowedRun() {
+    display_.reset();
+    if (simulation_.joinable()) simulation_.join();
+}
+
+RunEnd WindowedRun::run() {
+    display_->start();
     // Running before the thread starts, so a sample asked for while the world
     // is being seeded waits for the first cycle boundary.
     cycleGate.setRunning(true);
-    std::thread(ecoNode).detach();  // ends the process itself by its stop rule
+    simulation_ = std::thread([this] {
+        simulationEnd_ = ecoNode();
+        simulationEnded_.store(true, std::memory_order_release);
+        QMetaObject::invokeMethod(
+            &app_, [] { QCoreApplication::exit(0); }, Qt::QueuedConnection);
+    });
     QApplication::exec();
-    display.stop();
+    display_->stop();
+    pictures_.wait();
+    if (!simulationEnded()) {
+        requestQuit();
+        return RunEnd::quitRequested;
+    }
+    simulation_.join();
+    return simulationEnd_;
 }
 
 }  // namespace
 
-int runWindowed(int argc, char** argv) {
+RunEnd runWindowed(int argc, char** argv) {
     if (!verifiedPlatform.empty() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", verifiedPlatform.c_str());
-    runEventLoop(argc, argv);
-    endProcess(0);
+    auto windowed = std::make_unique<WindowedRun>(argc, argv);
+    const RunEnd end = windowed->run();
+    // A simulation still inside its cycle may be encoding a picture with Qt
+    // (--png-every): Qt is then left standing until the process ends.
+    if (!windowed->simulationEnded()) static_cast<void>(windowed.release());
+    return end;
 }
 
 }  // namespace kesmir

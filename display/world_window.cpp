@@ -1,5 +1,6 @@
 #include "display/world_window.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -14,7 +15,6 @@
 #include "files/nutrient_file.h"
 #include "reports/model/spot_file.h"
 #include "sim/checkpoints.h"
-#include "sim/eco_node.h"
 #include "sim/run_control.h"
 #include "world/counters.h"
 
@@ -74,7 +74,7 @@ WorldWindow::WorldWindow(FrameBuffers& buffers, QWidget* parent)
     }
     syncBars();
 
-    quitHook = [] { endProcess(0); };
+    quitHook = [] { QCoreApplication::exit(0); };
     hintsHook = [this] {
         HintsDialog hints(this);
         hints.exec();

@@ -34,7 +34,8 @@ class WorldWindow : public QAbstractScrollArea {
     // selection, with both corners and the scroll positions.
     std::function<void(const SpotSelection&)> selectionCompleteHook;
 
-    // Ends the process (Q). Replaceable so tests can see it happen.
+    // Ends the event loop and with it the run (Q). Replaceable so tests can
+    // see it happen.
     std::function<void()> quitHook;
 
     // The hints dialog (H); by default a modal HintsDialog.

@@ -2,10 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <thread>
 
-#include "files/writes_in_progress.h"
 #include "seed/gene_sample_file.h"
 #include "seed/seeding.h"
 #include "sim/checkpoints.h"
@@ -86,18 +84,14 @@ bool populationCollapsed() {
     return Ppop <= 1 || Hpop <= 1 || Cpop <= 1;
 }
 
-void endProcess(int code) {
-    finishWritesInProgress();  // a file being written is finished whole first
-    std::fflush(stdout);
-    if (runSettings.printTimings) std::fputs(stepTimings.report().c_str(), stderr);
-    std::fflush(stderr);
-    std::_Exit(code);
+bool cycleLimitReached() {
+    return runSettings.cycleLimit >= 0 && kk >= runSettings.cycleLimit;
 }
 
 namespace {
 
 void waitWhilePaused() {
-    while (pause.load(std::memory_order_acquire)) {
+    while (pause.load(std::memory_order_acquire) && !quitRequested()) {
         cycleGate.checkpoint();
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -114,10 +108,12 @@ void report() {
 
 }  // namespace
 
-void runCycle() {
+bool runCycle() {
     cycleGate.sleepFor(std::chrono::milliseconds(int(delay)));
+    if (quitRequested()) return false;
     report();
     waitWhilePaused();
+    if (quitRequested()) return false;
     cycleGate.checkpoint();
     storeCheckpointIfDue();
     if (kk > 0 && kk % 1000 == 0) {
@@ -131,21 +127,28 @@ void runCycle() {
     }
     runCycleSteps();
     kk += 1;
+    return true;
 }
 
-void ecoNode() {
+RunEnd runCycles() {
+    for (;;) {
+        if (cycleLimitReached()) return RunEnd::cycleLimit;
+        if (quitRequested() || !runCycle()) return RunEnd::quitRequested;
+        if (populationCollapsed()) return RunEnd::populationCollapsed;
+    }
+}
+
+RunEnd ecoNode() {
     startPopulationLog();
     pause.store(false, std::memory_order_release);
     cycleGate.setRunning(true);
     setSimulationThreads(runSettings.threads);
     if (!runSettings.resumed) matureNutrients();
     noteWorldChanged();
-    if (runSettings.cycleLimit >= 0 && kk >= runSettings.cycleLimit) endProcess(0);
-    for (;;) {
-        runCycle();
-        if (populationCollapsed()) endProcess(0);
-        if (runSettings.cycleLimit >= 0 && kk >= runSettings.cycleLimit) endProcess(0);
-    }
+    const RunEnd end = runCycles();
+    // A hold asked for from now on returns at once.
+    cycleGate.setRunning(false);
+    return end;
 }
 
 }  // namespace kesmir

@@ -1,6 +1,6 @@
 // The simulation thread: seeds the world once, then runs cycles until a
-// population collapses (or the run's cycle limit is reached) and ends the
-// process.
+// population collapses, the run's cycle limit is reached or the user asks to
+// quit, and returns why. Ending the process is left to its caller.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +24,22 @@ struct RunSettings {
 extern RunSettings runSettings;
 extern StepTimings stepTimings;
 
-// Thread body; never returns.
-[[noreturn]] void ecoNode();
+// Why a run ended.
+enum class RunEnd {
+    populationCollapsed,  // a population fell to one organism or none
+    cycleLimit,           // the cycle count reached runSettings.cycleLimit
+    quitRequested,        // requestQuit(): Q, or the window closed
+};
+
+// Thread body: empties the population log, seeds the world (unless resumed)
+// and runs cycles (runCycles) until the run ends.
+RunEnd ecoNode();
+
+// Cycles on a seeded world until the run ends. The cycle limit is tested
+// before the first cycle and after each, the populations after each cycle
+// only, a quit request before each cycle and again after its sleep and its
+// pause.
+RunEnd runCycles();
 
 // The steps of one cycle in their fixed order, timed into stepTimings;
 // kk is not advanced here.
@@ -35,15 +49,13 @@ void runCycleSteps();
 // status line, append the log line, wait while paused, park for a hold, write
 // a checkpoint when one is due, store the gene sample every 1000th cycle,
 // save the picture when one is due, run the steps and count the cycle.
-void runCycle();
+// False when a quit request came in the sleep or the pause: the steps did
+// not run and kk stays.
+bool runCycle();
 
 // True when a population has fallen to one or none.
 bool populationCollapsed();
-
-// Ends the process: waits for the file writes in progress to finish (and
-// lets no new one begin), flushes the console, prints the step timings if
-// asked for, and exits with `code` without running any clean-up that could
-// race with the other threads.
-[[noreturn]] void endProcess(int code);
+// True when the run has a cycle limit and kk has reached it.
+bool cycleLimitReached();
 
 }  // namespace kesmir

@@ -11,7 +11,13 @@ namespace kesmir {
 // the simulation thread starts.
 extern std::atomic<bool> pause;
 
-// `pause` back to its start value.
+// Asks the run to end (Q, closing the window, the process ending): the
+// simulation starts no further cycle and leaves a pause, returning from its
+// loop; a cycle under way is not cut short. Any thread.
+void requestQuit();
+bool quitRequested();
+
+// `pause` and the quit request back to their start values.
 void resetRunControl();
 
 }  // namespace kesmir

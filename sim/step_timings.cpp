@@ -4,8 +4,16 @@
 
 namespace kesmir {
 
+StepTimings& StepTimings::operator=(const StepTimings& other) {
+    for (std::size_t s = 0; s < ticks_.size(); ++s)
+        ticks_[s] = Clock::rep(other.ticks_[s]);
+    cycles_ = int64_t(other.cycles_);
+    return *this;
+}
+
 double StepTimings::milliseconds(Step step) const {
-    return std::chrono::duration<double, std::milli>(spent_[static_cast<int>(step)]).count();
+    const Clock::duration spent(ticks_[static_cast<int>(step)]);
+    return std::chrono::duration<double, std::milli>(spent).count();
 }
 
 double StepTimings::totalMilliseconds() const {
@@ -16,9 +24,10 @@ double StepTimings::totalMilliseconds() const {
 }
 
 std::string StepTimings::report() const {
-    const double perCycle = cycles_ > 0 ? 1.0 / static_cast<double>(cycles_) : 0.0;
+    const int64_t cycles = cycles_;
+    const double perCycle = cycles > 0 ? 1.0 / static_cast<double>(cycles) : 0.0;
     std::string out = formatted("step timings over %lld cycles       total ms   ms/cycle\n",
-                                static_cast<long long>(cycles_));
+                                static_cast<long long>(cycles));
     for (int s = 0; s < static_cast<int>(Step::count); ++s) {
         const double ms = milliseconds(static_cast<Step>(s));
         appendFormatted(out, "  %-24s %14.1f %10.2f\n", kStepNames[s], ms, ms * perCycle);

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "world/shared_access.h"
+
 namespace kesmir {
 
 enum class Step {
@@ -29,7 +31,11 @@ class StepTimings {
   public:
     using Clock = std::chrono::steady_clock;
 
-    void add(Step step, Clock::duration spent) { spent_[static_cast<int>(step)] += spent; }
+    StepTimings() = default;
+    StepTimings(const StepTimings& other) { *this = other; }
+    StepTimings& operator=(const StepTimings& other);
+
+    void add(Step step, Clock::duration spent) { ticks_[static_cast<int>(step)] += spent.count(); }
     void countCycle() { ++cycles_; }
     void clear() { *this = StepTimings{}; }
 
@@ -41,8 +47,10 @@ class StepTimings {
     std::string report() const;
 
   private:
-    std::array<Clock::duration, static_cast<int>(Step::count)> spent_{};
-    int64_t cycles_ = 0;
+    // One writer, the simulation thread; the report at exit may read them
+    // while a cycle is still under way (Q), so every figure is read whole.
+    std::array<RelaxedAtomic<Clock::rep>, static_cast<int>(Step::count)> ticks_{};
+    RelaxedAtomic<int64_t> cycles_{0};
 };
 
 // Times one step into `timings` from construction to destruction.

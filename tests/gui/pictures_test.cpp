@@ -1,11 +1,19 @@
 // Pictures: P's world and chart pictures named by the cycle, one pixel per
 // cell in the view's colours, and the world every N cycles at the boundary.
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QTest>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 #include "display/pictures.h"
 #include "display/population_chart.h"
 #include "display/render/palette.h"
+#include "files/writes_in_progress.h"
 #include "model/model_fixture.h"
 #include "sim/eco_node.h"
 #include "sim/population_history.h"
@@ -75,6 +83,24 @@ class PicturesTest : public QObject {
         QVERIFY(!std::filesystem::exists("world-1.png"));
         QVERIFY(std::filesystem::exists("world-2.png"));
         QVERIFY(!std::filesystem::exists("world-3.png"));
+    }
+
+    // The end of the run (Q) waits for a boundary picture still being drawn
+    // and encoded; the process ends in a child, as the program's does.
+    void theEndWaitsForABoundaryPicture() {
+        testing::ScratchDirectory scratch;
+        std::fflush(nullptr);
+        const pid_t child = fork();
+        if (child == 0) {
+            std::thread(saveWorldPictureAtBoundary, 5).detach();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            finishWritesInProgress();
+            std::_Exit(std::filesystem::exists("world-5.png") ? 0 : 1);
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFEXITED(status));
+        QCOMPARE(WEXITSTATUS(status), 0);
     }
 };
 

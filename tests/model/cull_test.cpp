@@ -26,6 +26,25 @@ TEST_F(CullTest, KeepsTheLivingInOrderAndRepointsTheirCells) {
     EXPECT_EQ(pmax, 7.0f);
 }
 
+// Energies that neither rise nor fall throughout, and the dead at the
+// extremes, so that each running value is tested against its own.
+TEST_F(CullTest, ExtremesOfEachKindAreThoseOfItsLiving) {
+    for (float energy : {7.0f, 3.0f, 1.0f, 9.0f, 12.0f, 5.0f})
+        addPlant(int32_t(energy), 1, energy).alive = energy != 1.0f && energy != 12.0f;
+    for (float energy : {20.0f, 10.0f, 30.0f, 15.0f})
+        addHerbivore(int32_t(energy), 2, energy);
+    for (float energy : {-2.0f, 8.0f, -4.0f})
+        addCarnivore(int32_t(energy) + 10, 3, energy);
+    cull();
+    EXPECT_EQ(Ppop, 4);
+    EXPECT_EQ(pmin, 3.0f);
+    EXPECT_EQ(pmax, 9.0f);
+    EXPECT_EQ(hmin, 10.0f);
+    EXPECT_EQ(hmax, 30.0f);
+    EXPECT_EQ(cmin, -4.0f);
+    EXPECT_EQ(cmax, 8.0f);
+}
+
 TEST_F(CullTest, AllDeadLeavesTheStartExtremes) {
     addHerbivore(5, 5, 3.0f).alive = 0;
     addPlant(1, 1, 1.0f).alive = 0;

@@ -156,9 +156,18 @@ TEST(ReportLinesTest, StatusAndLogLinesOfTheFirstCycle) {
     time.tm_min = 5;
     time.tm_sec = 9;
     EXPECT_EQ(stamp(time), "07:05:09\n");
+    // Every field its own value, so that no two can change places unseen.
     pmax = -100000.0f;  // every plant died in the last cull
+    hmax = 1.25f;
+    cmax = 33.5f;
+    emax = 250.75f;
     kk = 12345;
-    EXPECT_EQ(statusLine().substr(0, 40), "12345   500000  230000  50000    -100000");
+    Peat = 11;
+    Heat = 22;
+    Ceat = 3;
+    EXPECT_EQ(statusLine(),
+              "12345   500000  230000  50000    -100000.00    1.25   33.50  250.75  ");
+    EXPECT_EQ(populationLogLine(), "12345 500000 230000 50000    11 22 3\n");
 }
 
 }  // namespace

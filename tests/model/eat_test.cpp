@@ -67,10 +67,11 @@ TEST_F(EatTest, PoisonStrongerThanTheResistanceIsLeft) {
 }
 
 TEST_F(EatTest, SatiatedEatersStillTakeEveryDraw) {
-    // Herbivore satiety 56.1 and carnivore satiety 1.2: both start satiated.
+    // Herbivore satiety 56.1 and carnivore satiety 1.2: both start satiated,
+    // the carnivore below the herbivores' level.
     addHerbivore(70, 70, 200.0f);
     addPlant(70, 70, 24.0f);
-    addCarnivore(80, 80, 300.0f);
+    addCarnivore(80, 80, 30.0f);
     addHerbivore(80, 80, 10.0f);
     const uint32_t start = firstLookUpAtHome();
     seedRandom(start);
@@ -80,6 +81,37 @@ TEST_F(EatTest, SatiatedEatersStillTakeEveryDraw) {
     // 31 look-ups per herbivore and 59 per carnivore, two draws each.
     const uint32_t after = randState;
     EXPECT_EQ(after, stateAfterDraws(start, 2 * (31 + 31 + 59)));
+}
+
+// Look-ups land 0 .. 11 + v cells away: with reach gene 2 a prey 13 cells
+// east is within reach, and only just.
+TEST_F(EatTest, ReachIsTwelveCellsPlusItsGene) {
+    plantsNeverHungry();
+    addHerbivore(50, 50, 10.0f, 0, 0, 0, /*chrom4: reach*/ 2u << 24);
+    const vt east13 = bound(sum(vt{50, 50}, scale(13, dir[1])));
+    plant& q = addPlant(east13.x, east13.y, 24.0f);
+    seedRandom(stateWhereDraws({[](int32_t d) { return d % 14 == 13; },
+                                [](int32_t d) { return d != 0; }}));  // east: no weights set
+    eat();
+    EXPECT_EQ(q.alive, 0);
+}
+
+// Hunger is tested before every look-up: an eater that reaches its satiety
+// level exactly leaves the next prey it finds.
+TEST_F(EatTest, EaterStopsOnceItsEnergyReachesItsSatiety) {
+    plantsNeverHungry();
+    HSoffset = 60.0f;
+    addHerbivore(50, 50, 58.0f);
+    plant& home = addPlant(50, 50, 24.0f);  // 24 / 12 = 2 taken: 60
+    const vt east = bound(sum(vt{50, 50}, dir[1]));
+    plant& next = addPlant(east.x, east.y, 24.0f);
+    seedRandom(
+        stateWhereDraws({[](int32_t d) { return d % 12 == 0; }, [](int32_t) { return true; },
+                         [](int32_t d) { return d % 12 == 1; }, [](int32_t d) { return d != 0; }}));
+    eat();
+    EXPECT_EQ(home.alive, 0);
+    EXPECT_EQ(HL[0].energy, 60.0f);
+    EXPECT_EQ(next.alive, 1);
 }
 
 TEST_F(EatTest, CarnivoreSeesThroughCamouflageUpToItsSight) {

@@ -36,10 +36,16 @@ TEST_F(MetabolismTest, ChargesDeadRecordsAndReadsChangedOffsets) {
 TEST_F(MetabolismTest, ReplenishAddsInflowAndShareInDoublePrecision) {
     setNutrient(cellIndex(7, 9), 300.0f);
     setNutrient(cellIndex(3499, 3499), -5.0f);
+    // Levels below 1, where an inflow of 0.7f in single precision rounds
+    // to another level than 0.7 in double.
+    setNutrient(cellIndex(1, 2), 0.9f);
+    setNutrient(cellIndex(2, 2), -0.5f);
     replenish(0.0f);
     EXPECT_EQ(nutrientAt(0), static_cast<float>(0.7 + 250.0));
     EXPECT_EQ(nutrientAt(cellIndex(7, 9)), static_cast<float>(0.7 + 300.0));
     EXPECT_EQ(nutrientAt(cellIndex(3499, 3499)), static_cast<float>(0.7 + -5.0));
+    EXPECT_EQ(nutrientAt(cellIndex(1, 2)), static_cast<float>(0.7 + static_cast<double>(0.9f)));
+    EXPECT_EQ(nutrientAt(cellIndex(2, 2)), 0.2f);  // 0.7 - 0.5 in double, rounded once
     EXPECT_EQ(emax, static_cast<float>(0.7 + 300.0));
 
     const float total = 1234567.0f;
@@ -66,6 +72,15 @@ TEST_F(MetabolismTest, StarvationComesBeforeOldAgeAndLeavesTheCell) {
     EXPECT_EQ(atAge.alive, 1);
     EXPECT_EQ(old.alive, 0);
     EXPECT_EQ(nutrientAt(cellIndex(13, 10)), 2.5f);  // replaced, not added
+}
+
+TEST_F(MetabolismTest, HerbivoresAgeOutAgainstTheirOwnOffset) {
+    const uint32_t senescence1 = 1u << 22;  // 1 + HNoffset 19 = 20
+    addHerbivore(1, 1, 10.0f, senescence1, 0, 0, 0, 20);
+    addHerbivore(2, 1, 10.0f, senescence1, 0, 0, 0, 21);
+    die();
+    EXPECT_EQ(HL[0].alive, 1);
+    EXPECT_EQ(HL[1].alive, 0);
 }
 
 TEST_F(MetabolismTest, CeatCountsOnlyCarnivoresDeadOfOldAge) {

@@ -137,12 +137,15 @@ TEST_F(ParameterNamesTest, ParameterFileReadsBackWhatWasPrinted) {
 TEST_F(ParameterNamesTest, ParameterFileAllowsCommentsAndBlankLinesAndNamesTheBadLine) {
     std::vector<ParameterSetting> settings;
     std::string error;
-    ASSERT_TRUE(parseParameterFile("# experiment 4\r\n\n  HRenergy = 80 # was 65\r\nCSoffset=2",
-                                   "p.txt", settings, error))
+    // Windows line endings after a comment, on a comment line and after a value.
+    ASSERT_TRUE(parseParameterFile(
+        "# experiment 4\r\n\n  HRenergy = 80 # was 65\r\nHNoffset = 25\r\nCSoffset=2", "p.txt",
+        settings, error))
         << error;
-    ASSERT_EQ(settings.size(), 2u);
+    ASSERT_EQ(settings.size(), 3u);
     EXPECT_EQ(std::get<float>(settings[0].value), 80.0f);
-    EXPECT_EQ(settings[1].parameter, findParameter("CSoffset"));
+    EXPECT_EQ(std::get<int32_t>(settings[1].value), 25);
+    EXPECT_EQ(settings[2].parameter, findParameter("CSoffset"));
 
     settings.clear();
     EXPECT_FALSE(

@@ -75,6 +75,31 @@ TEST_F(SeedingTest, LoadedSampleBringsItsEnergyAndAge) {
     EXPECT_EQ(CL[50].alive, 1);
 }
 
+// The draws in their documented order: a plant's chrom1 and chrom2; an
+// animal's chrom1, chrom3, chrom2 and chrom4; a placed organism's sample
+// entry, then its x and its y.
+TEST_F(SeedingTest, WordsAndPlacesAreDrawnInOrder) {
+    seedRandom(77);
+    createPlants();
+    createHerbivores();
+    seedRandom(77);
+    EXPECT_EQ(PS[0].chrom1, uint32_t(draw()));
+    EXPECT_EQ(PS[0].chrom2, uint32_t(draw()));
+    seedRandom(stateAfterDraws(77, 2 * kSeedSampleSize));
+    EXPECT_EQ(HS[0].chrom1, uint32_t(draw()));
+    EXPECT_EQ(HS[0].chrom3, uint32_t(draw()));
+    EXPECT_EQ(HS[0].chrom2, uint32_t(draw()));
+    EXPECT_EQ(HS[0].chrom4, uint32_t(draw()));
+
+    Ppop = 1;
+    seedRandom(78);
+    matureSamples();
+    seedRandom(78);
+    draw();  // the sample entry
+    EXPECT_EQ(PL[0].x, draw() % kWorldSide);
+    EXPECT_EQ(PL[0].y, draw() % kWorldSide);
+}
+
 TEST_F(SeedingTest, SameSeedSameWorld) {
     Ppop = 500;
     Hpop = 200;

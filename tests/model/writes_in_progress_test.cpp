@@ -18,7 +18,6 @@
 #include "files/temporary_files.h"
 #include "files/writes_in_progress.h"
 #include "model_fixture.h"
-#include "sim/eco_node.h"
 
 namespace kesmir::testing {
 namespace {
@@ -74,7 +73,8 @@ TEST_F(WritesInProgressDeathTest, TheEndWaitsForWritesInProgress) {
             }).detach();
             waitForATemporaryFile();
             logNutrientsInBackground();
-            endProcess(3);
+            finishWritesInProgress();
+            std::_Exit(3);
         },
         ::testing::ExitedWithCode(3), "");
     EXPECT_EQ(readFile("slow.dat"), "begun, finished");
