@@ -39,7 +39,7 @@
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "sim/parallel/worker_pool.h"
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 #include "sim/run_control.h"
 #include "world/counters.h"
 #include "world/lists.h"

@@ -12,7 +12,7 @@
 
 #include "display/render/history_reduction.h"
 #include "display/render/palette.h"
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 
 namespace kesmir {
 

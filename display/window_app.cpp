@@ -18,7 +18,7 @@
 #include "reports/model/spot_sample.h"
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 #include "world/counters.h"
 
 // The resources live in a static library: register them explicitly, or the

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 
 namespace kesmir {
 

@@ -16,7 +16,7 @@
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
 #include "sim/parallel/worker_pool.h"
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 #include "sim/run_control.h"
 
 namespace kesmir::testing {
