@@ -21,6 +21,7 @@
 #include "sim/report_lines.h"
 #include "sim/reproduce.h"
 #include "sim/run_control.h"
+#include "sim/trait_sampling.h"
 #include "sim/world_version.h"
 #include "stats/population_history.h"
 #include "world/counters.h"
@@ -117,6 +118,7 @@ void report() {
 void runCycle() {
     cycleGate.sleepFor(std::chrono::milliseconds(int(delay)));
     report();
+    sampleTraits();
     waitWhilePaused();
     cycleGate.checkpoint();
     storeCheckpointIfDue();
@@ -135,6 +137,7 @@ void runCycle() {
 
 void ecoNode() {
     startPopulationLog();
+    startTraitFiles();
     pause.store(false, std::memory_order_release);
     cycleGate.setRunning(true);
     setSimulationThreads(runSettings.threads);

@@ -1,0 +1,122 @@
+// What counting every gene field of the whole population costs a cycle: seed
+// 1 headless, the cycles from `first` on dealt in turn to two conditions in
+// one run, so that both meet the same world and the same load on the machine:
+//   off  the cycle's steps alone
+//   on   the steps, culling and insertion counting the records they copy,
+//        then taking the next cycle's counts into the history and writing
+//        their rows to traits.csv, as every cycle does by default
+// Prints the median cycle of each and their ratio; since a cycle varies by
+// more than the counting costs, also the median of the step that counts
+// (cull+addNew) in each and of taking the counts, which together are the
+// cost. Then, for comparison, a counting pass of its own over the lists (on
+// the default thread count and on one thread). It judges nothing.
+//
+//   traits_bench [first measured cycle=100] [cycles per condition=15]
+//                [threads=0: the machine's cores, as the program runs by default]
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "seed/seeding.h"
+#include "sim/eco_node.h"
+#include "sim/parallel/worker_pool.h"
+#include "sim/trait_sampling.h"
+#include "world/counters.h"
+#include "world/lists.h"
+#include "world/params.h"
+#include "world/random.h"
+#include "world/vt.h"
+
+using namespace kesmir;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+double median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+double msSince(Clock::time_point start) {
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int first = argc > 1 ? std::max(0, std::atoi(argv[1])) : 100;
+    const int perCondition = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
+    const int threads = argc > 3 ? std::max(0, std::atoi(argv[3])) : 0;
+
+    namespace fs = std::filesystem;
+    std::string scratch = (fs::temp_directory_path() / "traits-bench-XXXXXX").string();
+    if (::mkdtemp(scratch.data()) == nullptr) return 1;
+    fs::current_path(scratch);
+
+    allocateWorld();
+    initDir();
+    seedRandom(1);
+    delay = 0;
+    setSimulationThreads(threads);
+    matureNutrients();
+
+    startTraitFiles();
+    std::vector<double> offMs, onMs, passMs, singleMs, cullOffMs, cullOnMs, takeMs;
+    const int last = first + 2 * perCondition;
+    for (int cycle = 0; cycle < last && !populationCollapsed(); ++cycle) {
+        const bool measured = cycle >= first;
+        const bool on = measured && (cycle - first) % 2 == 1;
+        traitSettings.traitsEvery = on ? 1 : 0;
+        const double cullBefore = stepTimings.milliseconds(Step::cull);
+        const auto start = Clock::now();
+        runCycleSteps();
+        kk += 1;
+        const auto taking = Clock::now();
+        sampleTraits();  // the counts of the lists this cycle made
+        if (!measured) continue;
+        (on ? onMs : offMs).push_back(msSince(start));
+        (on ? cullOnMs : cullOffMs).push_back(stepTimings.milliseconds(Step::cull) - cullBefore);
+        if (on) takeMs.push_back(msSince(taking));
+    }
+    const auto pass = [](std::vector<double>& into) {
+        for (int i = 0; i < 9; ++i) {
+            const auto start = Clock::now();
+            const TraitCounts counts = countTraits();
+            into.push_back(msSince(start));
+            if (counts.organisms[1] != Hpop) std::exit(1);
+        }
+    };
+    pass(passMs);
+    setSimulationThreads(1);
+    pass(singleMs);
+    fs::current_path("/");
+    fs::remove_all(scratch);
+
+    const double off = median(offMs), on = median(onMs);
+    std::printf(
+        "traits_bench: seed 1, cycles %d..%d dealt in turn to counting off and on, %d threads; "
+        "at the end %d plants, %d herbivores, %d carnivores\n",
+        first, last - 1, threads > 0 ? threads : int(std::thread::hardware_concurrency()),
+        int(Ppop), int(Hpop), int(Cpop));
+    std::printf("  counting off  median cycle %8.1f ms over %zu cycles\n", off, offMs.size());
+    std::printf("  counting on   median cycle %8.1f ms over %zu cycles (on / off %.3f)\n", on,
+                onMs.size(), off > 0 ? on / off : 0.0);
+    const double cost = median(cullOnMs) - median(cullOffMs) + median(takeMs);
+    std::printf(
+        "  cull+addNew median %.2f ms off, %.2f ms on; taking the counts (history, traits.csv) "
+        "median %.2f ms\n",
+        median(cullOffMs), median(cullOnMs), median(takeMs));
+    std::printf("  counting costs %.2f ms a cycle: %.2f%% of the median cycle with counting off\n",
+                cost, off > 0 ? 100 * cost / off : 0.0);
+    std::printf(
+        "  a counting pass of its own at the end: median %.2f ms (%.2f%% of the cycle), "
+        "on one thread %.2f ms\n",
+        median(passMs), off > 0 ? 100 * median(passMs) / off : 0.0, median(singleMs));
+    return 0;
+}

@@ -1,0 +1,44 @@
+// Trait counts of the whole population, taken at the moment of the status
+// line and the "dt.dat" line, before the cycle's steps: every --traits-every
+// cycles (from cycle 0) for the trait history and "traits.csv", and every
+// --histograms-every cycles for "histograms.csv".
+#pragma once
+
+#include <cstdint>
+
+#include "stats/trait_counts.h"
+
+namespace kesmir {
+
+inline constexpr const char* kTraitsFile = "traits.csv";
+inline constexpr const char* kHistogramsFile = "histograms.csv";
+
+// Counting every field of every kind costs about 1% of a cycle of the
+// default world on two threads (bench/traits_bench), so every cycle is
+// counted by default.
+inline constexpr int32_t kDefaultTraitsEvery = 1;
+
+struct TraitSettings {
+    int32_t traitsEvery = kDefaultTraitsEvery;  // 0: never
+    int32_t histogramsEvery = 0;                // 0: never
+};
+
+extern TraitSettings traitSettings;
+
+// Whether the counts of cycle `cycle` are due (for the history and
+// "traits.csv", or for "histograms.csv").
+bool traitsCountedAt(int32_t cycle);
+
+// Empties the files the settings will write (and leaves alone those they
+// never write), as "dt.dat" is emptied when the run starts.
+void startTraitFiles();
+
+// When a count is due at cycle kk: takes the counts that the last cull and
+// insertion made of the current lists (or counts them now, at a run's first
+// cycle), keeps them in the trait history, and appends the rows due.
+void sampleTraits();
+
+// Counts every field over the current lists, on the simulation's threads.
+TraitCounts countTraits();
+
+}  // namespace kesmir
