@@ -4,9 +4,11 @@
 #include <cstring>
 #include <string_view>
 
+#include "files/checkpoint_history.h"
 #include "files/checkpoint_world.h"
 #include "files/checksum64.h"
 #include "files/compressed_stream.h"
+#include "world/counters.h"
 #include "world/grid.h"
 
 namespace kesmir {
@@ -57,7 +59,7 @@ std::string checkFrame(std::string_view file) {
         return "it was written by a newer version of The Kesmir (format " +
                std::to_string(version) + "; this one reads format " +
                std::to_string(kCheckpointVersion) + ")";
-    if (version != kCheckpointVersion)
+    if (version < kOldestCheckpointVersion)
         return "its format " + std::to_string(version) + " is unknown";
     const auto width = at<uint32_t>(file, 12);
     const auto height = at<uint32_t>(file, 16);
@@ -92,6 +94,7 @@ WriteResult writeCheckpoint(const std::string& path) {
     {
         CompressedWriter body(put, kCompressionLevel);
         writeWorld(body);
+        writeHistories(body);
         if (!body.finish(error)) {
             if (writeFailed) return file.commit();  // says why; nothing is renamed
             return {false,
@@ -114,7 +117,17 @@ bool readCheckpoint(const std::string& path, std::string& error) {
         const std::string_view body =
             std::string_view(file).substr(kHeaderSize, file.size() - kHeaderSize - kTrailerSize);
         CompressedReader in(body);
-        if (!readWorld(in, wrong)) wrong = "it is damaged (" + wrong + ")";
+        const bool histories = at<uint32_t>(file, 8) >= 2;
+        if (!readWorld(in, wrong) || (histories && !readHistories(in, kk, wrong))) {
+            if (wrong.empty()) wrong = in.error();
+            wrong = "it is damaged (" + wrong + ")";
+        } else if (!in.atEnd()) {
+            wrong = "it is damaged (" +
+                    (in.error().empty() ? std::string("it holds more than a world") : in.error()) +
+                    ")";
+        } else if (!histories) {
+            clearHistories();
+        }
     }
     if (wrong.empty()) return true;
     error = "'" + path + "' cannot be resumed from: " + wrong;

@@ -213,8 +213,6 @@ bool readWorld(CompressedReader& in, std::string& error) {
             return true;
         }))
         return failed();
-    if (!in.atEnd())
-        return fail(error, in.error().empty() ? "it holds more than a world" : in.error());
 
     kk = cycle;
     randState = state;

@@ -14,8 +14,9 @@ namespace kesmir {
 // The world as it stands at a cycle boundary.
 void writeWorld(CompressedWriter& out);
 
-// Replaces the world with what `in` holds. On failure `error` says what is
-// wrong, and the world is left part read: the caller must not run it.
+// Replaces the world with what `in` holds (what follows the world is left
+// to the caller). On failure `error` says what is wrong, and the world is
+// left part read: the caller must not run it.
 bool readWorld(CompressedReader& in, std::string& error);
 
 }  // namespace kesmir
