@@ -20,6 +20,7 @@ static_assert(std::endian::native == std::endian::little, "the file's numbers ar
 constexpr std::string_view kMagic = "KESMIRCK";
 constexpr std::size_t kHeaderSize = 24;
 constexpr std::size_t kTrailerSize = 16;
+constexpr uint32_t kHistoriesSince = 2;  // the first format that holds the histories
 
 // zstd's fastest regular level: the world compresses to about a third
 // (see bench/checkpoint_bench), and a write takes a fraction of a second.
@@ -37,9 +38,9 @@ T at(std::string_view data, std::size_t offset) {
     return value;
 }
 
-std::string header() {
+std::string header(uint32_t version) {
     std::string out(kMagic);
-    append<uint32_t>(out, kCheckpointVersion);
+    append<uint32_t>(out, version);
     append<uint32_t>(out, kWorldSide);
     append<uint32_t>(out, kWorldSide);
     append<uint32_t>(out, 0);
@@ -78,7 +79,7 @@ std::string checkFrame(std::string_view file) {
 
 }  // namespace
 
-WriteResult writeCheckpoint(const std::string& path) {
+WriteResult writeCheckpoint(const std::string& path, uint32_t version) {
     AtomicFileWriter file(path);
     Checksum64 sum;
     uint64_t length = 0;
@@ -89,12 +90,12 @@ WriteResult writeCheckpoint(const std::string& path) {
         writeFailed = writeFailed || !file.write(piece);
         return !writeFailed;
     };
-    put(header());
+    put(header(version));
     std::string error;
     {
         CompressedWriter body(put, kCompressionLevel);
         writeWorld(body);
-        writeHistories(body);
+        if (version >= kHistoriesSince) writeHistories(body);
         if (!body.finish(error)) {
             if (writeFailed) return file.commit();  // says why; nothing is renamed
             return {false,
@@ -117,7 +118,7 @@ bool readCheckpoint(const std::string& path, std::string& error) {
         const std::string_view body =
             std::string_view(file).substr(kHeaderSize, file.size() - kHeaderSize - kTrailerSize);
         CompressedReader in(body);
-        const bool histories = at<uint32_t>(file, 8) >= 2;
+        const bool histories = at<uint32_t>(file, 8) >= kHistoriesSince;
         if (!readWorld(in, wrong) || (histories && !readHistories(in, kk, wrong))) {
             if (wrong.empty()) wrong = in.error();
             wrong = "it is damaged (" + wrong + ")";

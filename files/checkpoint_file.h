@@ -37,7 +37,8 @@ constexpr uint32_t kOldestCheckpointVersion = 1;
 
 // Writes the world as it stands, safely (a temporary file renamed over the
 // old one). Call it at a cycle boundary, from the simulation thread.
-WriteResult writeCheckpoint(const std::string& path);
+// `version` 1, without the histories, is there to test reading old files.
+WriteResult writeCheckpoint(const std::string& path, uint32_t version = kCheckpointVersion);
 
 // Replaces the world, the counters, the generator's state and the
 // parameters with the checkpoint's. On failure `error` is one line naming
