@@ -8,6 +8,7 @@
 
 #include "dialogs/parameter_dialog.h"
 #include "display/display_thread.h"
+#include "display/evolution_window.h"
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
 #include "display/pictures.h"
@@ -19,6 +20,7 @@
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
 #include "stats/population_history.h"
+#include "stats/trait_history.h"
 #include "world/counters.h"
 
 // The resources live in a static library: register them explicitly, or the
@@ -31,14 +33,15 @@ namespace kesmir {
 
 namespace {
 
-// G: shows the chart beside the main window, or closes it.
-void toggleChart(PopulationChart& chart, const QWidget& beside) {
-    if (chart.isVisible()) {
-        chart.close();
+// G and E: shows a window beside the main window (a little lower than the
+// one before), or closes it.
+void toggleBeside(QWidget& window, const QWidget& beside, int down) {
+    if (window.isVisible()) {
+        window.close();
         return;
     }
-    chart.move(beside.frameGeometry().topRight() + QPoint(10, 0));
-    chart.show();
+    window.move(beside.frameGeometry().topRight() + QPoint(10, down));
+    window.show();
 }
 
 // Runs the window until it is closed. The locals go in reverse order: the
@@ -56,6 +59,7 @@ void runEventLoop(int& argc, char** argv) {
     FrameBuffers buffers;
     WorldWindow window(buffers);
     PopulationChart chart(populationHistory);
+    EvolutionWindow evolution(traitHistory);
     window.applyInitialGeometry();
     window.show();
     window.applyInitialGeometry();  // now that the frame's size is known
@@ -68,9 +72,16 @@ void runEventLoop(int& argc, char** argv) {
         LR = vt{second.x, second.y};
         spotSample(&window, 0, 0);
     };
-    window.chartHook = [&chart, &window] { toggleChart(chart, window); };
-    chart.keyHook = [&window](QKeyEvent* event) { QCoreApplication::sendEvent(&window, event); };
-    window.picturesHook = [&pictures, &chart] { takePictures(pictures, chart); };
+    window.chartHook = [&chart, &window] { toggleBeside(chart, window, 0); };
+    window.evolutionHook = [&evolution, &window] { toggleBeside(evolution, window, 40); };
+    const auto forwardKeys = [&window](QKeyEvent* event) {
+        QCoreApplication::sendEvent(&window, event);
+    };
+    chart.keyHook = forwardKeys;
+    evolution.keyHook = forwardKeys;
+    window.picturesHook = [&pictures, &chart, &evolution] {
+        takePictures(pictures, chart, evolution);
+    };
     // Q ends the process at once: a picture asked for just before is still
     // written.
     window.quitHook = [&pictures] {

@@ -2,6 +2,9 @@
 // neighbours without losing a count, and the histories carried by
 // checkpoints (format 2) or absent from old ones (format 1).
 #include "stats/trait_history.h"
+#include <atomic>
+#include <thread>
+
 #include "files/checkpoint_file.h"
 #include "model/model_fixture.h"
 #include "sim/eco_node.h"
@@ -55,6 +58,32 @@ TEST(TraitDistributionsTest, ALongRunIsMergedInPairsWithoutLosingACount) {
         EXPECT_EQ(byValue[std::size_t(v)], want) << "v " << v;
     }
     EXPECT_EQ(distributions->state().samplesPerColumn, 4u);
+}
+
+// A reader copying a field while samples are added and columns merged never
+// sees a column whose values do not add up to its organisms.
+TEST(TraitDistributionsTest, ACopyIsNeverCaughtHalfChanged) {
+    auto distributions = std::make_unique<TraitDistributions>();
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int32_t i = 0; i < 20000; ++i)
+            distributions->add(sampleCounts(i));
+        done = true;
+    });
+    const int poison = traitFieldIndex(Kind::plant, "poison");
+    int torn = 0, copies = 0;
+    while (!done) {
+        const FieldDistribution d = distributions->field(poison);
+        for (std::size_t c = 0; c < d.columns.size(); ++c) {
+            uint64_t held = 0;
+            for (int v = 0; v < d.values; ++v)
+                held += d.count(c, v);
+            torn += held != d.columns[c].organisms[0];
+        }
+        ++copies;
+    }
+    writer.join();
+    EXPECT_EQ(torn, 0) << "in " << copies << " copies";
 }
 
 class HistoryCheckpointTest : public ModelTest {

@@ -1,0 +1,81 @@
+// "Evolution": what the trait counts show of the whole run, read from the
+// trait history every half second while shown. Above, the three arms races,
+// each a pair of mean lines on the scale (v + 1) / 65: plant poison against
+// herbivore resistance, herbivore camouflage against carnivore sight, plant
+// spines against herbivore spine eating. Below, for the kind and field
+// chosen in a list, the heat map of its whole distribution over the run,
+// with its mean.
+#pragma once
+
+#include <QImage>
+#include <QTimer>
+#include <QWidget>
+#include <array>
+#include <cstddef>
+#include <functional>
+
+class QChart;
+class QChartView;
+class QComboBox;
+class QKeyEvent;
+class QLineSeries;
+class QValueAxis;
+
+namespace kesmir {
+
+class HeatMapView;
+class TraitHistory;
+
+class EvolutionWindow : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr int kRefreshMilliseconds = 500;
+    static constexpr int kLines = 6;  // two for each arms race
+
+    explicit EvolutionWindow(const TraitHistory& history, QWidget* parent = nullptr);
+
+    // Reads the history now and redraws what changed: the samples, the
+    // chosen field or the sizes.
+    void refresh();
+
+    // The field the heat map shows (an index of kTraitFields).
+    int field() const;
+    void setField(int field);
+
+    // The window as shown, refreshed first (for its picture).
+    QImage picture();
+
+    const QLineSeries* line(int i) const { return lines_[std::size_t(i)]; }
+    const HeatMapView* heatMap() const { return heatMap_; }
+
+    // Every key pressed while the window has the focus, so that the main
+    // window's keys (E, P, Q, the zoom keys...) work from it too.
+    std::function<void(QKeyEvent*)> keyHook;
+
+  protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+  private:
+    void redrawLines(std::size_t samples, int columns);
+    void redrawHeatMap(std::size_t samples);
+
+    const TraitHistory& history_;
+    QChart* chart_;
+    QChartView* view_;
+    std::array<QLineSeries*, kLines> lines_{};
+    QValueAxis* cycleAxis_;
+    QComboBox* fields_;
+    HeatMapView* heatMap_;
+    QTimer timer_;
+    std::size_t drawnSamples_ = 0;
+    int drawnColumns_ = -1;
+    std::size_t mappedSamples_ = 0;
+    QSize mappedSize_;
+    int mappedField_ = -1;
+};
+
+}  // namespace kesmir
