@@ -1,11 +1,13 @@
 // The cost of the window to the simulation: the median cycle over a window
-// of cycles of seed 1, with the cycles dealt in turn to three conditions in
-// the same run, so that all three see the same world and the same load on
+// of cycles of seed 1, with the cycles dealt in turn to four conditions in
+// the same run, so that all four see the same world and the same load on
 // the machine:
 //   headless  the display thread stopped, nothing drawn or painted
 //   window    the window as it opens: one pixel per cell, frames drawn and
 //             painted as the world changes
 //   fitted    the whole world fitted into the window, the chart open
+//   evolution the whole world fitted into the window, the Evolution window
+//             open (the traits counted every cycle, as by default)
 // At each change of condition two frames are awaited before the cycle is
 // timed, so the one-off full redraw of both images after a zoom change is
 // not counted.
@@ -31,6 +33,7 @@
 #include <vector>
 
 #include "display/display_thread.h"
+#include "display/evolution_window.h"
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
 #include "display/pictures.h"
@@ -39,8 +42,9 @@
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "sim/parallel/worker_pool.h"
-#include "stats/population_history.h"
 #include "sim/run_control.h"
+#include "stats/population_history.h"
+#include "stats/trait_history.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -52,8 +56,9 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-enum Condition { headless, window, fitted, conditions };
-constexpr std::array<const char*, conditions> kNames{"headless", "window (1:1)", "fitted + chart"};
+enum Condition { headless, window, fitted, evolution, conditions };
+constexpr std::array<const char*, conditions> kNames{"headless", "window (1:1)", "fitted + chart",
+                                                     "fitted + Evolution"};
 
 double cpuMs(clockid_t clock) {
     timespec t{};
@@ -93,6 +98,7 @@ int main(int argc, char** argv) {
     FrameBuffers buffers;
     WorldWindow view(buffers);
     PopulationChart chart(populationHistory);
+    EvolutionWindow evolutionWindow(traitHistory);
     view.applyInitialGeometry();
     view.show();
     view.applyInitialGeometry();
@@ -119,12 +125,12 @@ int main(int argc, char** argv) {
                 &view,
                 [&] {
                     if (next == headless) display.stop();
-                    if (next == fitted) {
+                    chart.setVisible(next == fitted);
+                    evolutionWindow.setVisible(next == evolution);
+                    if (next == fitted || next == evolution) {
                         view.fitWorld();
-                        chart.show();
-                    } else {
-                        chart.hide();
-                        if (view.fitted()) view.oneToOne();
+                    } else if (view.fitted()) {
+                        view.oneToOne();
                     }
                     before = display.frames();
                     if (next != headless) display.start();
@@ -191,8 +197,11 @@ int main(int argc, char** argv) {
     const double base = median(cycleMs[headless]);
     const double windowed = median(cycleMs[window]);
     if (base > 0 && windowed > 0)
-        std::printf("  window / headless: %.3f; fitted + chart / window: %.3f\n", windowed / base,
-                    median(cycleMs[fitted]) / windowed);
+        std::printf(
+            "  window / headless: %.3f; fitted + chart / window: %.3f; fitted + Evolution / "
+            "window: %.3f\n",
+            windowed / base, median(cycleMs[fitted]) / windowed,
+            median(cycleMs[evolution]) / windowed);
     std::printf("  world picture (draw, encode, write): median %.0f ms of 3\n", pictureMs);
     return 0;
 }

@@ -58,10 +58,52 @@ QColor colourOf(Kind kind) {
     return QColor(c.red, c.green, c.blue);
 }
 
+std::vector<int> lineFields() {
+    std::vector<int> fields;
+    for (int i = 0; i < EvolutionWindow::kLines; ++i)
+        fields.push_back(lineField(i));
+    return fields;
+}
+
+// The kept points of one array of means, NaN (an empty kind) left out.
+QList<QPointF> reducedLine(const MeanColumns& m, std::size_t k, int columns,
+                           double (*scale)(double)) {
+    const std::vector<double>& means = m.means[k];
+    QList<QPointF> points;
+    for (const std::size_t at :
+         keptEntries(m.size(), columns, [&](std::size_t i) { return means[i]; }))
+        if (!std::isnan(means[at])) points.append(QPointF(m.cycles[at], scale(means[at])));
+    return points;
+}
+
+double sixBitScale(double mean) {
+    return (mean + 1) / 65;
+}
+
+double asIs(double mean) {
+    return mean;
+}
+
 }  // namespace
 
+MeanColumns::MeanColumns(std::vector<int> f) : fields(std::move(f)), means(fields.size()) {}
+
+void MeanColumns::follow(const TraitSamples& samples, std::size_t count) {
+    if (count < cycles.size()) {
+        cycles.clear();
+        for (auto& m : means)
+            m.clear();
+    }
+    for (std::size_t i = cycles.size(); i < count; ++i) {
+        const TraitSample& sample = samples[i];
+        cycles.push_back(sample.cycle);
+        for (std::size_t k = 0; k < fields.size(); ++k)
+            means[k].push_back(sample.mean(fields[k]));
+    }
+}
+
 EvolutionWindow::EvolutionWindow(const TraitHistory& history, QWidget* parent)
-    : QWidget(parent, Qt::Window), history_(history), chart_(new QChart) {
+    : QWidget(parent, Qt::Window), history_(history), chart_(new QChart), lineMeans_(lineFields()) {
     setWindowTitle(QStringLiteral("Evolution"));
     chart_->setTitle(QStringLiteral("Arms races: mean (v + 1) / 65 of the whole population"));
     chart_->legend()->setAlignment(Qt::AlignBottom);
@@ -137,23 +179,19 @@ void EvolutionWindow::refresh() {
 void EvolutionWindow::redrawLines(std::size_t samples, int columns) {
     drawnSamples_ = samples;
     drawnColumns_ = columns;
-    const TraitSamples& s = history_.samples;
-    for (int i = 0; i < kLines; ++i) {
-        const int field = lineField(i);
-        const auto scaled = [&](std::size_t at) { return (s[at].mean(field) + 1) / 65; };
-        QList<QPointF> points;
-        for (const std::size_t at : keptEntries(samples, columns, scaled))
-            if (!std::isnan(scaled(at))) points.append(QPointF(s[at].cycle, scaled(at)));
-        lines_[std::size_t(i)]->replace(points);
-    }
-    const int first = samples == 0 ? 0 : s[0].cycle;
-    const int last = samples == 0 ? 0 : s[samples - 1].cycle;
+    lineMeans_.follow(history_.samples, samples);
+    for (int i = 0; i < kLines; ++i)
+        lines_[std::size_t(i)]->replace(
+            reducedLine(lineMeans_, std::size_t(i), columns, sixBitScale));
+    const int first = samples == 0 ? 0 : lineMeans_.cycles.front();
+    const int last = samples == 0 ? 0 : lineMeans_.cycles.back();
     cycleAxis_->setRange(first, std::max(last, first + 1));
 }
 
 void EvolutionWindow::redrawHeatMap(std::size_t samples) {
     mappedSamples_ = samples;
     mappedSize_ = heatMap_->mapArea().size();
+    if (field() != mappedField_) mapMeans_ = MeanColumns({field()});
     mappedField_ = field();
     const FieldDistribution d = history_.distributions.field(mappedField_);
     const Kind kind = kTraitFields[std::size_t(mappedField_)].kind;
@@ -162,13 +200,11 @@ void EvolutionWindow::redrawHeatMap(std::size_t samples) {
     drawHeatMap(columnShares(d, kind, map.width()), d.values,
                 reinterpret_cast<uint32_t*>(map.bits()), map.width(), map.height(),
                 int(map.bytesPerLine() / 4), kKindColours[std::size_t(kind)]);
-    const TraitSamples& s = history_.samples;
-    std::vector<QPointF> means;
-    const auto mean = [&](std::size_t at) { return s[at].mean(mappedField_); };
-    for (const std::size_t at : keptEntries(samples, map.width(), mean))
-        if (!std::isnan(mean(at))) means.emplace_back(s[at].cycle, mean(at));
+    mapMeans_.follow(history_.samples, samples);
+    const QList<QPointF> means = reducedLine(mapMeans_, 0, map.width(), asIs);
     heatMap_->setPicture(std::move(map), d.values, d.columns.front().firstCycle,
-                         d.columns.back().lastCycle, std::move(means));
+                         d.columns.back().lastCycle,
+                         std::vector<QPointF>(means.begin(), means.end()));
 }
 
 QImage EvolutionWindow::picture() {

@@ -12,7 +12,9 @@
 #include <QWidget>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 class QChart;
 class QChartView;
@@ -25,6 +27,26 @@ namespace kesmir {
 
 class HeatMapView;
 class TraitHistory;
+class TraitSamples;
+
+// The means of a few fields over every sample read so far, in arrays of
+// their own: samples never change once kept, so each refresh reads only the
+// new ones, and the lines are reduced from compact arrays rather than from
+// the samples spread over memory.
+class MeanColumns {
+  public:
+    explicit MeanColumns(std::vector<int> fields);
+
+    // Reads the samples up to `count` not read yet (all again if the history
+    // was cleared meanwhile).
+    void follow(const TraitSamples& samples, std::size_t count);
+
+    std::size_t size() const { return cycles.size(); }
+
+    std::vector<int> fields;
+    std::vector<int32_t> cycles;
+    std::vector<std::vector<double>> means;  // one array per field
+};
 
 class EvolutionWindow : public QWidget {
     Q_OBJECT
@@ -70,6 +92,8 @@ class EvolutionWindow : public QWidget {
     QValueAxis* cycleAxis_;
     QComboBox* fields_;
     HeatMapView* heatMap_;
+    MeanColumns lineMeans_;
+    MeanColumns mapMeans_{{}};
     QTimer timer_;
     std::size_t drawnSamples_ = 0;
     int drawnColumns_ = -1;

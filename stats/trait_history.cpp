@@ -1,16 +1,8 @@
 #include "stats/trait_history.h"
 
-#include <limits>
-
 namespace kesmir {
 
 TraitHistory traitHistory;
-
-double TraitSample::mean(int field) const {
-    const int32_t n = organisms[std::size_t(kTraitFields[field].kind)];
-    if (n == 0) return std::numeric_limits<double>::quiet_NaN();
-    return double(sums[std::size_t(field)]) / double(n);
-}
 
 TraitSample sampleOf(const TraitCounts& counts) {
     TraitSample sample;

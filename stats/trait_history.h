@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 
 #include "stats/growing_history.h"
 #include "stats/trait_counts.h"
@@ -19,8 +20,13 @@ struct TraitSample {
     std::array<int32_t, kKinds> organisms{};
     std::array<uint32_t, kTraitFieldCount> sums{};  // of each field's v over its kind
 
-    // The field's mean v; NaN when its kind has no organisms.
-    double mean(int field) const;
+    // The field's mean v; NaN when its kind has no organisms. Inline: the
+    // charts take it of every sample of a long run at every redraw.
+    double mean(int field) const {
+        const int32_t n = organisms[std::size_t(kTraitFields[std::size_t(field)].kind)];
+        return n == 0 ? std::numeric_limits<double>::quiet_NaN()
+                      : double(sums[std::size_t(field)]) / double(n);
+    }
 };
 
 TraitSample sampleOf(const TraitCounts& counts);
