@@ -60,7 +60,7 @@ touch "nut.dat.kesmir-tmp-$dead-0" "nut.dat.kesmir-tmp-$$-0" "nut.dat.tmp$dead-0
 cd ..
 run stale 0 --headless --cycles 0
 expect_said stale 1 "^kesmir: removed 1 temporary file left by a run that ended during a write: \"nut.dat.kesmir-tmp-$dead-0\"$"
-[ "$(ls | sort | tr '\n' ' ')" = "dt.dat err.txt keep.kesmir-tmp-x nut.dat.kesmir-tmp-$$-0 nut.dat.tmp$dead-0 out.txt " ] ||
+[ "$(ls | sort | tr '\n' ' ')" = "dt.dat err.txt keep.kesmir-tmp-x nut.dat.kesmir-tmp-$$-0 nut.dat.tmp$dead-0 out.txt traits.csv " ] ||
     fail "stale: left $(ls | tr '\n' ' ')"
 cd ..
 
