@@ -16,26 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "display/evolution_window.h"
 #include "stats/trait_history.h"
 
 using namespace kesmir;
+using kesmir::bench::median;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
-
-double threadCpuMs() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
 
 long residentKilobytes() {
     std::ifstream status("/proc/self/status");
@@ -92,13 +81,13 @@ int main(int argc, char** argv) {
     };
     for (int i = 0; i < redraws; ++i) {
         traitHistory.add(countsOf(cycles + i, random));  // the run goes on: all is redrawn
-        const double cpuStart = threadCpuMs();
+        const double cpuStart = bench::cpuMs(CLOCK_THREAD_CPUTIME_ID);
         const auto start = Clock::now();
         window.refresh();
         readMs.push_back(since(start));
         window.repaint();
         redrawMs.push_back(since(start));
-        cpuMs.push_back(threadCpuMs() - cpuStart);
+        cpuMs.push_back(bench::cpuMs(CLOCK_THREAD_CPUTIME_ID) - cpuStart);
     }
     std::printf("evolution_bench: %d cycles of trait history, platform %s\n", cycles,
                 qPrintable(QGuiApplication::platformName()));

@@ -21,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "sim/parallel/worker_pool.h"
@@ -32,16 +33,10 @@
 #include "world/vt.h"
 
 using namespace kesmir;
+using kesmir::bench::median;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
 
 double msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
@@ -54,10 +49,7 @@ int main(int argc, char** argv) {
     const int perCondition = argc > 2 ? std::max(1, std::atoi(argv[2])) : 15;
     const int threads = argc > 3 ? std::max(0, std::atoi(argv[3])) : 0;
 
-    namespace fs = std::filesystem;
-    std::string scratch = (fs::temp_directory_path() / "traits-bench-XXXXXX").string();
-    if (::mkdtemp(scratch.data()) == nullptr) return 1;
-    fs::current_path(scratch);
+    const bench::ScratchDirectory scratch("traits-bench");
 
     allocateWorld();
     initDir();
@@ -95,8 +87,6 @@ int main(int argc, char** argv) {
     pass(passMs);
     setSimulationThreads(1);
     pass(singleMs);
-    fs::current_path("/");
-    fs::remove_all(scratch);
 
     const double off = median(offMs), on = median(onMs);
     std::printf(

@@ -28,10 +28,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "display/display_thread.h"
 #include "display/evolution_window.h"
 #include "display/frame_buffers.h"
@@ -52,6 +54,8 @@
 #include "world/vt.h"
 
 using namespace kesmir;
+using kesmir::bench::cpuMs;
+using kesmir::bench::median;
 using Clock = std::chrono::steady_clock;
 
 namespace {
@@ -59,19 +63,6 @@ namespace {
 enum Condition { headless, window, fitted, evolution, conditions };
 constexpr std::array<const char*, conditions> kNames{"headless", "window (1:1)", "fitted + chart",
                                                      "fitted + Evolution"};
-
-double cpuMs(clockid_t clock) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
 
 }  // namespace
 
@@ -82,11 +73,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    namespace fs = std::filesystem;
-    std::string scratch = (fs::temp_directory_path() / "window-bench-XXXXXX").string();
-    if (::mkdtemp(scratch.data()) == nullptr) return 1;
-    const fs::path previous = fs::current_path();
-    fs::current_path(scratch);
+    std::optional<bench::ScratchDirectory> scratch("window-bench");
 
     allocateWorld();
     initDir();
@@ -179,8 +166,7 @@ int main(int argc, char** argv) {
     QApplication::exec();
     simulation.join();
     display.stop();
-    fs::current_path(previous);
-    fs::remove_all(scratch);
+    scratch.reset();
 
     std::printf(
         "window_bench: seed 1, cycles %d..%d dealt in turn to %d conditions, %d simulation "

@@ -4,7 +4,6 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineSeries>
 #include <QVBoxLayout>
@@ -103,7 +102,7 @@ void MeanColumns::follow(const TraitSamples& samples, std::size_t count) {
 }
 
 EvolutionWindow::EvolutionWindow(const TraitHistory& history, QWidget* parent)
-    : QWidget(parent, Qt::Window), history_(history), chart_(new QChart), lineMeans_(lineFields()) {
+    : FollowingWindow(parent), history_(history), chart_(new QChart), lineMeans_(lineFields()) {
     setWindowTitle(QStringLiteral("Evolution"));
     chart_->setTitle(QStringLiteral("Arms races: mean (v + 1) / 65 of the whole population"));
     chart_->legend()->setAlignment(Qt::AlignBottom);
@@ -154,9 +153,6 @@ EvolutionWindow::EvolutionWindow(const TraitHistory& history, QWidget* parent)
     layout->addLayout(chooser);
     layout->addWidget(heatMap_, 2);
     resize(900, 760);
-
-    timer_.setInterval(kRefreshMilliseconds);
-    connect(&timer_, &QTimer::timeout, this, &EvolutionWindow::refresh);
 }
 
 int EvolutionWindow::field() const {
@@ -210,28 +206,6 @@ void EvolutionWindow::redrawHeatMap(std::size_t samples) {
 QImage EvolutionWindow::picture() {
     refresh();
     return grab().toImage();
-}
-
-void EvolutionWindow::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    refresh();
-    timer_.start();
-}
-
-void EvolutionWindow::hideEvent(QHideEvent* event) {
-    timer_.stop();
-    QWidget::hideEvent(event);
-}
-
-void EvolutionWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    refresh();
-}
-
-void EvolutionWindow::keyPressEvent(QKeyEvent* event) {
-    if (!keyHook) return QWidget::keyPressEvent(event);
-    event->accept();
-    keyHook(event);
 }
 
 }  // namespace kesmir

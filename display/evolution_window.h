@@ -8,18 +8,16 @@
 #pragma once
 
 #include <QImage>
-#include <QTimer>
-#include <QWidget>
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <vector>
+
+#include "display/following_window.h"
 
 class QChart;
 class QChartView;
 class QComboBox;
-class QKeyEvent;
 class QLineSeries;
 class QValueAxis;
 
@@ -48,18 +46,17 @@ class MeanColumns {
     std::vector<std::vector<double>> means;  // one array per field
 };
 
-class EvolutionWindow : public QWidget {
+class EvolutionWindow : public FollowingWindow {
     Q_OBJECT
 
   public:
-    static constexpr int kRefreshMilliseconds = 500;
     static constexpr int kLines = 6;  // two for each arms race
 
     explicit EvolutionWindow(const TraitHistory& history, QWidget* parent = nullptr);
 
     // Reads the history now and redraws what changed: the samples, the
     // chosen field or the sizes.
-    void refresh();
+    void refresh() override;
 
     // The field the heat map shows (an index of kTraitFields).
     int field() const;
@@ -70,16 +67,6 @@ class EvolutionWindow : public QWidget {
 
     const QLineSeries* line(int i) const { return lines_[std::size_t(i)]; }
     const HeatMapView* heatMap() const { return heatMap_; }
-
-    // Every key pressed while the window has the focus, so that the main
-    // window's keys (E, P, Q, the zoom keys...) work from it too.
-    std::function<void(QKeyEvent*)> keyHook;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void redrawLines(std::size_t samples, int columns);
@@ -94,7 +81,6 @@ class EvolutionWindow : public QWidget {
     HeatMapView* heatMap_;
     MeanColumns lineMeans_;
     MeanColumns mapMeans_{{}};
-    QTimer timer_;
     std::size_t drawnSamples_ = 0;
     int drawnColumns_ = -1;
     std::size_t mappedSamples_ = 0;

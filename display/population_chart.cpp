@@ -3,7 +3,6 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QVBoxLayout>
@@ -28,7 +27,7 @@ QString legendText(std::size_t kind, qint64 latest) {
 }  // namespace
 
 PopulationChart::PopulationChart(const PopulationHistory& history, QWidget* parent)
-    : QWidget(parent, Qt::Window), history_(history), chart_(new QChart) {
+    : FollowingWindow(parent), history_(history), chart_(new QChart) {
     setWindowTitle(QStringLiteral("Populations"));
     chart_->legend()->setAlignment(Qt::AlignBottom);
     cycleAxis_ = new QValueAxis;
@@ -60,9 +59,6 @@ PopulationChart::PopulationChart(const PopulationHistory& history, QWidget* pare
     layout->addWidget(view_, 1);
     layout->addWidget(logarithmicBox_);
     resize(640, 480);
-
-    timer_.setInterval(kRefreshMilliseconds);
-    connect(&timer_, &QTimer::timeout, this, &PopulationChart::refresh);
 }
 
 bool PopulationChart::logarithmic() const {
@@ -134,28 +130,6 @@ void PopulationChart::redraw(std::size_t entries, int columns) {
 QImage PopulationChart::picture() {
     refresh();
     return view_->grab().toImage();
-}
-
-void PopulationChart::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    refresh();
-    timer_.start();
-}
-
-void PopulationChart::hideEvent(QHideEvent* event) {
-    timer_.stop();
-    QWidget::hideEvent(event);
-}
-
-void PopulationChart::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    refresh();
-}
-
-void PopulationChart::keyPressEvent(QKeyEvent* event) {
-    if (!keyHook) return QWidget::keyPressEvent(event);
-    event->accept();
-    keyHook(event);
 }
 
 }  // namespace kesmir

@@ -102,11 +102,21 @@ void TraitDistributions::add(const TraitCounts& counts) {
     endChange();
 }
 
+DistributionColumn TraitDistributions::columnAt(int c) const {
+    const Column& from = columns_[c];
+    DistributionColumn to;
+    to.firstCycle = from.firstCycle.load(kRelaxed);
+    to.lastCycle = from.lastCycle.load(kRelaxed);
+    to.samples = from.samples.load(kRelaxed);
+    for (int k = 0; k < kKinds; ++k)
+        to.organisms[k] = from.organisms[k].load(kRelaxed);
+    return to;
+}
+
 FieldDistribution TraitDistributions::field(int field) const {
     FieldDistribution copy;
     copy.values = kTraitFields[field].values();
     const int offset = binOffset(field);
-    const int kind = int(kTraitFields[field].kind);
     for (;;) {
         const uint32_t before = sequence_.load(std::memory_order_acquire);
         if (before % 2 == 1) {
@@ -117,13 +127,7 @@ FieldDistribution TraitDistributions::field(int field) const {
         copy.columns.resize(std::size_t(used));
         copy.counts.resize(std::size_t(used) * std::size_t(copy.values));
         for (int c = 0; c < used; ++c) {
-            const Column& from = columns_[c];
-            DistributionColumn& to = copy.columns[std::size_t(c)];
-            to.firstCycle = from.firstCycle.load(kRelaxed);
-            to.lastCycle = from.lastCycle.load(kRelaxed);
-            to.samples = from.samples.load(kRelaxed);
-            to.organisms = {};
-            to.organisms[kind] = from.organisms[kind].load(kRelaxed);
+            copy.columns[std::size_t(c)] = columnAt(c);
             const uint64_t* bins = binsOf(c) + offset;
             for (int v = 0; v < copy.values; ++v)
                 copy.counts[std::size_t(c) * std::size_t(copy.values) + std::size_t(v)] =
@@ -141,13 +145,7 @@ DistributionState TraitDistributions::state() const {
     s.columns.resize(std::size_t(used));
     s.bins.resize(std::size_t(used) * kTraitBins);
     for (int c = 0; c < used; ++c) {
-        const Column& from = columns_[c];
-        DistributionColumn& to = s.columns[std::size_t(c)];
-        to.firstCycle = from.firstCycle.load(kRelaxed);
-        to.lastCycle = from.lastCycle.load(kRelaxed);
-        to.samples = from.samples.load(kRelaxed);
-        for (int k = 0; k < kKinds; ++k)
-            to.organisms[k] = from.organisms[k].load(kRelaxed);
+        s.columns[std::size_t(c)] = columnAt(c);
         const uint64_t* bins = binsOf(c);
         for (int bin = 0; bin < kTraitBins; ++bin)
             s.bins[std::size_t(c) * kTraitBins + std::size_t(bin)] = relaxedLoad(bins[bin]);

@@ -84,6 +84,7 @@ class TraitDistributions {
     void endChange();
     void mergePairs();
     void zeroColumn(int column);
+    DistributionColumn columnAt(int column) const;
     uint64_t* binsOf(int column) const { return bins_ + std::size_t(column) * kTraitBins; }
 
     std::unique_ptr<Column[]> columns_;

@@ -145,4 +145,23 @@ void writeFile(const std::filesystem::path& path, const std::string& contents) {
     out << contents;
 }
 
+std::string toldOnStderr(const std::function<void()>& action) {
+    int ends[2];
+    EXPECT_EQ(::pipe(ends), 0);
+    std::fflush(stderr);
+    const int savedStderr = ::dup(2);
+    ::dup2(ends[1], 2);
+    action();
+    std::fflush(stderr);
+    ::dup2(savedStderr, 2);
+    ::close(savedStderr);
+    ::close(ends[1]);
+    std::string told;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        told.append(buffer, static_cast<std::size_t>(got));
+    ::close(ends[0]);
+    return told;
+}
+
 }  // namespace kesmir::testing

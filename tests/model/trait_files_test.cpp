@@ -29,27 +29,6 @@ std::vector<std::string> split(const std::string& text, char by) {
     return parts;
 }
 
-// What stderr is told while `action` runs, caught through a pipe.
-template <class Action>
-std::string toldWhile(Action action) {
-    int ends[2];
-    EXPECT_EQ(::pipe(ends), 0);
-    std::fflush(stderr);
-    const int savedStderr = ::dup(2);
-    ::dup2(ends[1], 2);
-    action();
-    std::fflush(stderr);
-    ::dup2(savedStderr, 2);
-    ::close(savedStderr);
-    ::close(ends[1]);
-    std::string told;
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
-        told.append(buffer, static_cast<std::size_t>(got));
-    ::close(ends[0]);
-    return told;
-}
-
 TEST(TraitRows, StatisticsComeFromTheCountsAndEmptyKindsLeaveFieldsEmpty) {
     TraitCounts counts;
     counts.cycle = 12;
@@ -155,7 +134,7 @@ TEST(TraitFiles, AShortWriteLeavesWholeRowsAndLaterRowsFollow) {
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &full), 0);
     bool written = true;
-    const std::string told = toldWhile([&] { written = log.append(rows1, 1); });
+    const std::string told = toldOnStderr([&] { written = log.append(rows1, 1); });
     const std::string whileFull = readFile("table.csv");
     ::setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
@@ -166,7 +145,7 @@ TEST(TraitFiles, AShortWriteLeavesWholeRowsAndLaterRowsFollow) {
               "kesmir: cannot append to table.csv (File too large); the rows of cycle 1 are left "
               "out, the file cut back to its last whole line, and later rows are appended again "
               "once they can be written\n");
-    EXPECT_EQ(toldWhile([&] { log.append("2,1\n", 2); }),
+    EXPECT_EQ(toldOnStderr([&] { log.append("2,1\n", 2); }),
               "kesmir: table.csv is written again from cycle 2; the rows of cycle 1 are "
               "missing\n");
     EXPECT_EQ(readFile("table.csv"), "a,b\n" + rows0 + "2,1\n");
