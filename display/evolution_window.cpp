@@ -4,6 +4,7 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QLegend>
 #include <QLabel>
 #include <QLineSeries>
 #include <QVBoxLayout>
@@ -106,6 +107,9 @@ EvolutionWindow::EvolutionWindow(const TraitHistory& history, QWidget* parent)
     setWindowTitle(QStringLiteral("Evolution"));
     chart_->setTitle(QStringLiteral("Arms races: mean (v + 1) / 65 of the whole population"));
     chart_->legend()->setAlignment(Qt::AlignBottom);
+    // Each legend entry a piece of its line: the kinds' colours repeat, the
+    // dashes tell the races apart.
+    chart_->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     cycleAxis_ = new QValueAxis;
     cycleAxis_->setTitleText(QStringLiteral("Cycle"));
     cycleAxis_->setLabelFormat(QStringLiteral("%.0f"));
@@ -152,7 +156,7 @@ EvolutionWindow::EvolutionWindow(const TraitHistory& history, QWidget* parent)
     layout->addWidget(view_, 3);
     layout->addLayout(chooser);
     layout->addWidget(heatMap_, 2);
-    resize(900, 760);
+    resize(1040, 760);  // wide enough for the legend in one row
 }
 
 int EvolutionWindow::field() const {
