@@ -1,10 +1,12 @@
 // What counting every gene field of the whole population costs a cycle: seed
 // 1 headless, the cycles from `first` on dealt in turn to two conditions in
 // one run, so that both meet the same world and the same load on the machine:
-//   off  the cycle's steps alone
-//   on   the steps, culling and insertion counting the records they copy,
-//        then taking the next cycle's counts into the history and writing
-//        their rows to traits.csv, as every cycle does by default
+//   off  the cycle's steps alone (the counts are then taken afresh, untimed,
+//        for the next cycle to go on from)
+//   on   the steps, culling and insertion keeping the counts up to date
+//        from the records they drop and append, then taking the next
+//        cycle's counts into the history and writing their rows to
+//        traits.csv, as every cycle does by default
 // Prints the median cycle of each and their ratio; since a cycle varies by
 // more than the counting costs, also the median of the step that counts
 // (cull+addNew) in each and of taking the counts, which together are the
@@ -26,6 +28,7 @@
 #include "sim/eco_node.h"
 #include "sim/parallel/worker_pool.h"
 #include "sim/trait_sampling.h"
+#include "sim/trait_tally.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -59,22 +62,28 @@ int main(int argc, char** argv) {
     matureNutrients();
 
     startTraitFiles();
-    std::vector<double> offMs, onMs, passMs, singleMs, cullOffMs, cullOnMs, takeMs;
+    std::vector<double> offMs, onMs, passMs, singleMs, cullOffMs, cullOnMs, takeMs, cpuOffMs,
+        cpuOnMs;
     const int last = first + 2 * perCondition;
+    const auto isOn = [first](int cycle) { return cycle >= first && (cycle - first) % 2 == 1; };
     for (int cycle = 0; cycle < last && !populationCollapsed(); ++cycle) {
-        const bool measured = cycle >= first;
-        const bool on = measured && (cycle - first) % 2 == 1;
-        traitSettings.traitsEvery = on ? 1 : 0;
+        const bool on = isOn(cycle);
+        if (!on) traitTally.forget();
         const double cullBefore = stepTimings.milliseconds(Step::cull);
+        const double cpuBefore = bench::cpuMs(CLOCK_PROCESS_CPUTIME_ID);
         const auto start = Clock::now();
         runCycleSteps();
         kk += 1;
         const auto taking = Clock::now();
-        sampleTraits();  // the counts of the lists this cycle made
-        if (!measured) continue;
-        (on ? onMs : offMs).push_back(msSince(start));
+        if (on) sampleTraits();  // the counts of the lists this cycle made
+        const double spent = msSince(start), taken = msSince(taking);
+        const double cpu = bench::cpuMs(CLOCK_PROCESS_CPUTIME_ID) - cpuBefore;
+        if (!on && isOn(cycle + 1)) traitTally.follow(countTraits());
+        if (cycle < first) continue;
+        (on ? onMs : offMs).push_back(spent);
+        (on ? cpuOnMs : cpuOffMs).push_back(cpu);
         (on ? cullOnMs : cullOffMs).push_back(stepTimings.milliseconds(Step::cull) - cullBefore);
-        if (on) takeMs.push_back(msSince(taking));
+        if (on) takeMs.push_back(taken);
     }
     const auto pass = [](std::vector<double>& into) {
         for (int i = 0; i < 9; ++i) {
@@ -104,6 +113,9 @@ int main(int argc, char** argv) {
         median(cullOffMs), median(cullOnMs), median(takeMs));
     std::printf("  counting costs %.2f ms a cycle: %.2f%% of the median cycle with counting off\n",
                 cost, off > 0 ? 100 * cost / off : 0.0);
+    const double cpuOff = median(cpuOffMs), cpuOn = median(cpuOnMs);
+    std::printf("  process CPU time a cycle: median %.1f ms off, %.1f ms on (%+.2f%%)\n", cpuOff,
+                cpuOn, cpuOff > 0 ? 100 * (cpuOn - cpuOff) / cpuOff : 0.0);
     std::printf(
         "  a counting pass of its own at the end: median %.2f ms (%.2f%% of the cycle), "
         "on one thread %.2f ms\n",

@@ -7,7 +7,6 @@
 
 #include "sim/die.h"
 #include "sim/parallel/list_pieces.h"
-#include "sim/trait_sampling.h"
 #include "sim/trait_tally.h"
 #include "world/counters.h"
 #include "world/lists.h"
@@ -26,8 +25,8 @@ struct PieceCull {
 
 // Copies the living records [begin, end) of `from` to `to` from `at` on,
 // points their cells at their new places and empties the cells of the dead;
-// count(record) is called for each copy. kShared: other threads are changing
-// other bits of the same bitmap words.
+// count(record) is called for each record dropped. kShared: other threads
+// are changing other bits of the same bitmap words.
 template <bool kShared, class Record, class Count>
 PieceCull keepAlive(const Record* from, int32_t begin, int32_t end, Record* to, int32_t at,
                     SlotLayer& slots, Count count) {
@@ -43,7 +42,6 @@ PieceCull keepAlive(const Record* from, int32_t begin, int32_t end, Record* to, 
             if (r.energy > piece.highest) piece.highest = r.energy;
             const int32_t index = at + piece.kept;
             storeRecord(to[index], r);
-            count(r);
             // A record's cell names it unless another record of the kind (or
             // a newborn) stands there too, or stood there last.
             if (slots[cell] != slotFor(r, i)) {
@@ -57,6 +55,7 @@ PieceCull keepAlive(const Record* from, int32_t begin, int32_t end, Record* to, 
             slots.setSlot(cell, slotFor(r, index));
             ++piece.kept;
         } else {
+            count(r);
             slots.setSlot(cell, kEmpty);
             if constexpr (kShared) {
                 slots.markEmptyShared(cell);
@@ -106,8 +105,8 @@ class Tasks {
 // Culling of one kind, cut into pieces. The three kinds touch nothing in
 // common, so their pieces are all handed out at once; a kind whose records
 // may share cells is culled in one task, piece after piece in list order, as
-// the last record on a cell decides what its slot names. When the next
-// cycle's trait counts are due, each piece counts its survivors.
+// the last record on a cell decides what its slot names. While the trait
+// counts are kept up to date, each piece counts the records it drops.
 template <class Record>
 class KindCull {
   public:
@@ -245,13 +244,13 @@ std::array<bool, 3> survivorsShared{true, true, true};
 }  // namespace
 
 void cull() {
-    traitTally.open(traitsCountedAt(kk + 1), kk + 1);
+    traitTally.open(kk);
     KindCull<plant> plants(PL, Ppop, OPL, E.plant, plantSurvivors, Kind::plant,
-                           TraitTally::plantSurvivors);
+                           TraitTally::plantDeaths);
     KindCull<animal> herbivores(HL, Hpop, OHL, E.herbivore, herbivoreSurvivors, Kind::herbivore,
-                                TraitTally::herbivoreSurvivors);
+                                TraitTally::herbivoreDeaths);
     KindCull<animal> carnivores(CL, Cpop, OCL, E.carnivore, carnivoreSurvivors, Kind::carnivore,
-                                TraitTally::carnivoreSurvivors);
+                                TraitTally::carnivoreDeaths);
     Tasks tasks;
     // The larger single tasks first, so that they start at once.
     herbivores.addTasks(tasks);
@@ -268,12 +267,11 @@ void cull() {
 }
 
 void addNew() {
-    KindAppend<plant> plants(NP, newPpop, OPL, Ppop, E.plant, Kind::plant,
-                             TraitTally::plantNewborns);
+    KindAppend<plant> plants(NP, newPpop, OPL, Ppop, E.plant, Kind::plant, TraitTally::plantBirths);
     KindAppend<animal> herbivores(NH, newHpop, OHL, Hpop, E.herbivore, Kind::herbivore,
-                                  TraitTally::herbivoreNewborns);
+                                  TraitTally::herbivoreBirths);
     KindAppend<animal> carnivores(NC, newCpop, OCL, Cpop, E.carnivore, Kind::carnivore,
-                                  TraitTally::carnivoreNewborns);
+                                  TraitTally::carnivoreBirths);
     Tasks tasks;
     herbivores.addTasks(tasks);
     carnivores.addTasks(tasks);

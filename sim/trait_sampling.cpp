@@ -77,10 +77,6 @@ TraitCounts countTraits() {
     return counts;
 }
 
-bool traitsCountedAt(int32_t cycle) {
-    return due(traitSettings.traitsEvery, cycle) || due(traitSettings.histogramsEvery, cycle);
-}
-
 void startTraitFiles() {
     if (traitSettings.traitsEvery > 0) traitsLog.start();
     if (traitSettings.histogramsEvery > 0) histogramsLog.start();
@@ -94,7 +90,12 @@ void sampleTraits() {
     {
         StepTimer t(stepTimings, Step::traits);
         const TraitCounts* tallied = traitTally.counted(kk);
-        counts = tallied != nullptr ? *tallied : countTraits();
+        if (tallied != nullptr) {
+            counts = *tallied;
+        } else {
+            counts = countTraits();
+            traitTally.follow(counts);
+        }
         traitHistory.add(counts);
     }
     StepTimer t(stepTimings, Step::files);

@@ -13,8 +13,9 @@ namespace kesmir {
 inline constexpr const char* kTraitsFile = "traits.csv";
 inline constexpr const char* kHistogramsFile = "histograms.csv";
 
-// Counting every field of every kind costs about 1% of a cycle of the
-// default world on two threads (bench/traits_bench), so every cycle is
+// Keeping the counts of every field of every kind up to date costs well
+// under 1% of a cycle of the default world on two threads (a pass of its own
+// over the lists would cost about 4%; bench/traits_bench), so every cycle is
 // counted by default.
 inline constexpr int32_t kDefaultTraitsEvery = 1;
 
@@ -25,17 +26,14 @@ struct TraitSettings {
 
 extern TraitSettings traitSettings;
 
-// Whether the counts of cycle `cycle` are due (for the history and
-// "traits.csv", or for "histograms.csv").
-bool traitsCountedAt(int32_t cycle);
-
 // Empties the files the settings will write (and leaves alone those they
 // never write), as "dt.dat" is emptied when the run starts.
 void startTraitFiles();
 
-// When a count is due at cycle kk: takes the counts that the last cull and
-// insertion made of the current lists (or counts them now, at a run's first
-// cycle), keeps them in the trait history, and appends the rows due.
+// When a count is due at cycle kk: takes the counts that culling and
+// insertion keep up to date (or, at a run's first count, counts the lists in
+// full and has them kept from then on), keeps them in the trait history,
+// and appends the rows due.
 void sampleTraits();
 
 // Counts every field over the current lists, on the simulation's threads.

@@ -2,14 +2,25 @@
 
 #include <algorithm>
 
+#include "world/lists.h"
+
 namespace kesmir {
 
 TraitTally traitTally;
 
-void TraitTally::open(bool due, int32_t next) {
-    counting_ = due;
-    next_ = next;
-    ready_ = false;
+void TraitTally::follow(const TraitCounts& counts) {
+    counts_ = counts;
+    known_ = true;
+}
+
+void TraitTally::forget() {
+    known_ = false;
+    counting_ = false;
+}
+
+void TraitTally::open(int32_t cycle) {
+    counting_ = known_ && counts_.cycle == cycle;
+    known_ = false;  // until the changes are applied
     pieces_.fill(-1);
 }
 
@@ -26,18 +37,27 @@ void TraitTally::close(int32_t plants, int32_t herbivores, int32_t carnivores) {
         counting_ && std::ranges::none_of(pieces_, [](int32_t p) { return p < 0; });
     counting_ = false;
     if (!complete) return;
-    sum_.cycle = next_;
-    sum_.organisms = {plants, herbivores, carnivores};
-    sum_.bins.fill(0);
-    for (int stage = 0; stage < stages; ++stage)
-        for (int32_t piece = 0; piece < pieces_[stage]; ++piece)
-            for (int bin = 0; bin < kTraitBins; ++bin)
-                sum_.bins[std::size_t(bin)] += bins_[stage][std::size_t(piece)][std::size_t(bin)];
-    ready_ = true;
+    for (int stage = 0; stage < stages; ++stage) {
+        const bool births = stage >= plantBirths;
+        for (int32_t piece = 0; piece < pieces_[stage]; ++piece) {
+            const TraitBins& changes = bins_[stage][std::size_t(piece)];
+            for (int bin = 0; bin < kTraitBins; ++bin) {
+                if (births)
+                    counts_.bins[std::size_t(bin)] += changes[std::size_t(bin)];
+                else
+                    counts_.bins[std::size_t(bin)] -= changes[std::size_t(bin)];
+            }
+        }
+    }
+    counts_.cycle += 1;
+    counts_.organisms = {plants, herbivores, carnivores};
+    known_ = true;
 }
 
 const TraitCounts* TraitTally::counted(int32_t cycle) const {
-    return ready_ && next_ == cycle ? &sum_ : nullptr;
+    const bool current = known_ && counts_.cycle == cycle &&
+                         counts_.organisms == std::array<int32_t, kKinds>{Ppop, Hpop, Cpop};
+    return current ? &counts_ : nullptr;
 }
 
 }  // namespace kesmir

@@ -1,9 +1,12 @@
-// Trait counts folded into culling and insertion. When the next cycle's
-// counts are due, every piece of `cull` and `addNew` counts the records it
-// copies into the next lists, in bins of its own, while it holds them
-// anyway: no pass of its own has to read millions of records again. At the
-// next cycle's status line `sampleTraits` takes the sum. Counts are whole
-// numbers, so the pieces may be counted on any thread and added in any order.
+// Trait counts kept up to date by culling and insertion. Once a cycle's
+// counts have been taken in full, each cull counts the records it drops and
+// each insertion the newborns it appends, every piece in bins of its own,
+// while they hold those records anyway; the next cycle's counts are the last
+// ones less the dropped and plus the newborn. A cycle then costs counting
+// its deaths and births, a small share of the population, rather than a
+// pass over millions of records. Counts are whole numbers, so the pieces may
+// be counted on any thread and added in any order, and the counts kept this
+// way are exactly those of a full count.
 #pragma once
 
 #include <array>
@@ -18,35 +21,41 @@ namespace kesmir {
 class TraitTally {
   public:
     enum Stage {
-        plantSurvivors,
-        herbivoreSurvivors,
-        carnivoreSurvivors,
-        plantNewborns,
-        herbivoreNewborns,
-        carnivoreNewborns,
+        plantDeaths,
+        herbivoreDeaths,
+        carnivoreDeaths,
+        plantBirths,
+        herbivoreBirths,
+        carnivoreBirths,
         stages
     };
 
-    // Before culling: count the copies for cycle `next` when `due`. Any
-    // earlier sum is forgotten.
-    void open(bool due, int32_t next);
+    // The full counts of a cycle's current lists, to keep up to date from
+    // now on.
+    void follow(const TraitCounts& counts);
+    // Stops keeping them.
+    void forget();
+
+    // Before culling at cycle `cycle`: the changes are counted when the
+    // counts of `cycle` are known.
+    void open(int32_t cycle);
     // Bins for every piece of `stage` (one TraitBins per piece), or nullptr
     // when not counting. Simulation thread, before the pieces run.
     TraitBins* prepare(Stage stage, int32_t pieces);
-    // After insertion, with the next lists' counts: sums the pieces when
-    // every stage was counted.
+    // After insertion, with the next lists' sizes: applies the changes when
+    // every stage was counted (else the counts are no longer known).
     void close(int32_t plants, int32_t herbivores, int32_t carnivores);
 
-    // The counts of cycle `cycle`, when the last cull and insertion took them.
+    // The counts of cycle `cycle`, when known and of lists of the current
+    // sizes (lists changed by other means than a cycle are counted afresh).
     const TraitCounts* counted(int32_t cycle) const;
 
   private:
+    bool known_ = false;
     bool counting_ = false;
-    int32_t next_ = -1;
+    TraitCounts counts_;
     std::array<std::vector<TraitBins>, stages> bins_;
     std::array<int32_t, stages> pieces_{};  // -1: not prepared
-    bool ready_ = false;
-    TraitCounts sum_;
 };
 
 extern TraitTally traitTally;

@@ -8,6 +8,7 @@
 #include "reports/model/spot_file.h"
 #include "seed/seeding.h"
 #include "sim/run_control.h"
+#include "sim/trait_tally.h"
 
 namespace kesmir::testing {
 
@@ -25,6 +26,7 @@ void resetModel() {
     seedRandom(kDefaultSeed);
     initDir();
     initEcosystem();
+    traitTally.forget();  // the counts of another test's lists
 }
 
 namespace {

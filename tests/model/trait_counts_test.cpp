@@ -92,9 +92,9 @@ TEST_F(TraitCountsTest, FieldsAreTheGeneTablesAndCountedAsADirectCountWould) {
     EXPECT_EQ(counts.organisms, (std::array<int32_t, 3>{70001, 40001, 3001}));
 }
 
-// The counts culling and insertion take of the lists they build are those
-// of a direct count at the next status line, on a small world and on the
-// default one.
+// The counts culling and insertion keep up to date from their deaths and
+// births are those of a direct count at every status line, on a small world
+// and on the default one.
 TEST_F(TraitCountsTest, CullAndInsertionCountTheNextListsExactly) {
     for (const bool defaultWorld : {false, true}) {
         resetModel();
@@ -107,6 +107,7 @@ TEST_F(TraitCountsTest, CullAndInsertionCountTheNextListsExactly) {
         }
         ASSERT_EQ(Ppop, defaultWorld ? 500000 : 20000);
         setSimulationThreads(2);
+        traitTally.follow(countTraits());
         for (int cycle = 0; cycle < 3; ++cycle) {
             runCycleSteps();
             kk += 1;
