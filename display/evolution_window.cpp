@@ -4,8 +4,8 @@
 #include <QChartView>
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QLegend>
 #include <QLabel>
+#include <QLegend>
 #include <QLineSeries>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -169,7 +169,9 @@ void EvolutionWindow::setField(int field) {
 
 void EvolutionWindow::refresh() {
     const std::size_t samples = history_.samples.size();
-    const int columns = std::max(1, int(chart_->plotArea().width()));
+    // Means change slowly: a run of samples for every two pixels keeps the
+    // lines smooth at half the points, which Qt Charts strokes at every redraw.
+    const int columns = std::max(1, int(chart_->plotArea().width()) / 2);
     if (samples != drawnSamples_ || columns != drawnColumns_) redrawLines(samples, columns);
     if (samples != mappedSamples_ || heatMap_->mapArea().size() != mappedSize_ ||
         field() != mappedField_)
