@@ -175,7 +175,7 @@ int main(int argc, char** argv) {
         qPrintable(QGuiApplication::platformName()));
     for (int c = 0; c < conditions; ++c)
         std::printf(
-            "  %-16s median cycle %8.1f ms over %zu cycles, %.1f frames and %.1f ms of other "
+            "  %-18s median cycle %8.1f ms over %zu cycles, %.1f frames and %.1f ms of other "
             "threads' CPU a cycle\n",
             kNames[c], median(cycleMs[c]), cycleMs[c].size(),
             cycleMs[c].empty() ? 0.0 : double(frames[c]) / double(cycleMs[c].size()),

@@ -29,6 +29,26 @@ bool readWide(CompressedReader& in, std::size_t count, const auto& put) {
     });
 }
 
+// Reads the first column of a list of `count` entries, the cycles, a block at
+// a time: a count the stream does not hold fails when the data runs out,
+// rather than by reserving memory for it first. Then makes that many entries.
+template <class Entry>
+bool readCycles(CompressedReader& in, std::size_t count, std::vector<Entry>& entries) {
+    std::vector<int32_t> cycles;
+    for (std::size_t first = 0; first < count; first += kPlaneBlock) {
+        const std::size_t n = std::min(kPlaneBlock, count - first);
+        if (!in.column<int32_t>(n, [&](std::size_t, int32_t cycle) {
+                cycles.push_back(cycle);
+                return true;
+            }))
+            return false;
+    }
+    entries.resize(count);
+    for (std::size_t i = 0; i < count; ++i)
+        entries[i].cycle = cycles[i];
+    return true;
+}
+
 // Reads a column of 4-byte values into member `member` of every entry.
 template <class Entry, class T>
 bool readMember(CompressedReader& in, std::vector<Entry>& entries, T Entry::*member) {
@@ -73,9 +93,7 @@ bool readPopulation(CompressedReader& in, int32_t cycle, std::vector<PopulationC
     if (!in.value(count)) return false;
     if (int64_t{count} > int64_t{cycle} + 1)
         return fail(error, "holds more population counts than cycles");
-    entries.resize(count);
-    if (!readMember(in, entries, &PopulationCounts::cycle) ||
-        !readMember(in, entries, &PopulationCounts::plants) ||
+    if (!readCycles(in, count, entries) || !readMember(in, entries, &PopulationCounts::plants) ||
         !readMember(in, entries, &PopulationCounts::herbivores) ||
         !readMember(in, entries, &PopulationCounts::carnivores))
         return false;
@@ -92,8 +110,7 @@ bool readSamples(CompressedReader& in, int32_t cycle, std::vector<TraitSample>& 
     if (!in.value(count)) return false;
     if (int64_t{count} > int64_t{cycle} + 1)
         return fail(error, "holds more trait samples than cycles");
-    samples.resize(count);
-    if (!readMember(in, samples, &TraitSample::cycle)) return false;
+    if (!readCycles(in, count, samples)) return false;
     for (int k = 0; k < kKinds; ++k)
         if (!readEach(in, count,
                       [&](std::size_t i) -> int32_t& { return samples[i].organisms[k]; }))

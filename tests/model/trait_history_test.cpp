@@ -5,7 +5,12 @@
 #include <atomic>
 #include <thread>
 
+#include <zstd.h>
+
+#include <cstring>
+
 #include "files/checkpoint_file.h"
+#include "files/checksum64.h"
 #include "model/model_fixture.h"
 #include "sim/eco_node.h"
 #include "sim/trait_sampling.h"
@@ -158,6 +163,35 @@ TEST_F(HistoryCheckpointTest, HistoriesThatDoNotFitTheirRunAreRefused) {
     ASSERT_TRUE(writeCheckpoint("lost.kes").ok);
     EXPECT_FALSE(readCheckpoint("lost.kes", error));
     EXPECT_NE(error.find("heat map that does not match its samples"), std::string::npos) << error;
+
+    // A count far beyond what the file holds fails when the data runs out,
+    // without first reserving memory for it.
+    traitHistory.clear();
+    kk = 2000000000;
+    ASSERT_TRUE(writeCheckpoint("empty.kes").ok);
+    std::string file = readFile("empty.kes");
+    std::string state(64 << 20, '\0');
+    const std::string_view body(file.data() + 24, file.size() - 24 - 16);
+    const std::size_t size = ZSTD_decompress(state.data(), state.size(), body.data(), body.size());
+    ASSERT_FALSE(ZSTD_isError(size));
+    state.resize(size);
+    // Empty histories end the state: no counts, no samples, 1 a column, no columns.
+    const std::string tail = std::string("\0\0\0\0\0\0\0\0\1\0\0\0\0\0\0\0", 16);
+    ASSERT_EQ(state.substr(size - 16), tail);
+    const uint32_t huge = 1999999999;
+    std::memcpy(state.data() + size - 16, &huge, 4);
+    std::string packed(ZSTD_compressBound(size), '\0');
+    packed.resize(ZSTD_compress(packed.data(), packed.size(), state.data(), size, 1));
+    file = file.substr(0, 24) + packed + std::string(16, '\0');
+    const uint64_t length = file.size();
+    std::memcpy(file.data() + file.size() - 16, &length, 8);
+    Checksum64 sum;
+    sum.add(file.data(), file.size() - 8);
+    const uint64_t checksum = sum.value();
+    std::memcpy(file.data() + file.size() - 8, &checksum, 8);
+    writeFile("huge.kes", file);
+    EXPECT_FALSE(readCheckpoint("huge.kes", error));
+    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
 }
 
 }  // namespace
