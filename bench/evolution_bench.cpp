@@ -1,7 +1,8 @@
 // The Evolution window with a long run behind it: the memory the trait
 // history takes for 100,000 counted cycles, and the time the window takes to
 // redraw (read the history, reduce it, draw the lines and the heat map,
-// paint) as a run goes on, one more cycle each time. It judges nothing.
+// paint) as a run goes on, one more cycle each time; beside it the
+// population chart's with as many cycles. It judges nothing.
 //
 //   evolution_bench [cycles of history=100000] [redraws=30]
 #include <time.h>
@@ -18,6 +19,8 @@
 
 #include "bench/bench_support.h"
 #include "display/evolution_window.h"
+#include "display/population_chart.h"
+#include "stats/population_history.h"
 #include "stats/trait_history.h"
 
 using namespace kesmir;
@@ -70,24 +73,37 @@ int main(int argc, char** argv) {
         traitHistory.add(countsOf(cycle, random));
     const long after = residentKilobytes();
 
+    // The population chart with as long a history, for comparison.
+    for (int32_t cycle = 0; cycle < cycles; ++cycle)
+        populationHistory.append({cycle, 2000000 + cycle % 1000, 400000, 40000 - cycle % 777});
+
     EvolutionWindow window(traitHistory);
+    PopulationChart chart(populationHistory);
     window.show();
+    chart.show();
     QApplication::processEvents();
     // Wall-clock time, and the thread's CPU time, which a busy machine
-    // disturbs less.
-    std::vector<double> redrawMs, readMs, cpuMs;
+    // disturbs less. Each round the run goes on by one cycle, so all is redrawn.
+    std::vector<double> redrawMs, readMs, cpuMs, chartMs, chartCpuMs;
     const auto since = [](Clock::time_point start) {
         return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
     };
     for (int i = 0; i < redraws; ++i) {
-        traitHistory.add(countsOf(cycles + i, random));  // the run goes on: all is redrawn
-        const double cpuStart = bench::cpuMs(CLOCK_THREAD_CPUTIME_ID);
-        const auto start = Clock::now();
+        traitHistory.add(countsOf(cycles + i, random));
+        populationHistory.append({cycles + i, 2000000, 400000, 40000});
+        double cpuStart = bench::cpuMs(CLOCK_THREAD_CPUTIME_ID);
+        auto start = Clock::now();
         window.refresh();
         readMs.push_back(since(start));
         window.repaint();
         redrawMs.push_back(since(start));
         cpuMs.push_back(bench::cpuMs(CLOCK_THREAD_CPUTIME_ID) - cpuStart);
+        cpuStart = bench::cpuMs(CLOCK_THREAD_CPUTIME_ID);
+        start = Clock::now();
+        chart.refresh();
+        chart.repaint();
+        chartMs.push_back(since(start));
+        chartCpuMs.push_back(bench::cpuMs(CLOCK_THREAD_CPUTIME_ID) - cpuStart);
     }
     std::printf("evolution_bench: %d cycles of trait history, platform %s\n", cycles,
                 qPrintable(QGuiApplication::platformName()));
@@ -99,5 +115,7 @@ int main(int argc, char** argv) {
         "history and setting the lines %.1f ms, painting the rest), slowest %.1f ms\n",
         window.width(), window.height(), median(redrawMs), redraws, median(cpuMs), median(readMs),
         *std::max_element(redrawMs.begin(), redrawMs.end()));
+    std::printf("  redraw of the %d x %d population chart: median %.1f ms (%.1f ms of CPU time)\n",
+                chart.width(), chart.height(), median(chartMs), median(chartCpuMs));
     return 0;
 }

@@ -103,7 +103,10 @@ void MeanColumns::follow(const TraitSamples& samples, std::size_t count) {
 }
 
 EvolutionWindow::EvolutionWindow(const TraitHistory& history, QWidget* parent)
-    : FollowingWindow(parent), history_(history), chart_(new QChart), lineMeans_(lineFields()) {
+    : FollowingWindow(kRefreshMilliseconds, parent),
+      history_(history),
+      chart_(new QChart),
+      lineMeans_(lineFields()) {
     setWindowTitle(QStringLiteral("Evolution"));
     chart_->setTitle(QStringLiteral("Arms races: mean (v + 1) / 65 of the whole population"));
     chart_->legend()->setAlignment(Qt::AlignBottom);
@@ -122,7 +125,7 @@ EvolutionWindow::EvolutionWindow(const TraitHistory& history, QWidget* parent)
         auto* line = new QLineSeries;
         const int field = lineField(i);
         QPen pen(colourOf(kTraitFields[std::size_t(field)].kind));
-        pen.setWidthF(2);
+        pen.setWidthF(1.5);
         pen.setStyle(kArmsRaces[std::size_t(i / 2)].style);
         line->setPen(pen);
         line->setName(fieldTitle(field));

@@ -1,5 +1,5 @@
 // "Evolution": what the trait counts show of the whole run, read from the
-// trait history every half second while shown. Above, the three arms races,
+// trait history every second while shown. Above, the three arms races,
 // each a pair of mean lines on the scale (v + 1) / 65: plant poison against
 // herbivore resistance, herbivore camouflage against carnivore sight, plant
 // spines against herbivore spine eating. Below, for the kind and field
@@ -51,6 +51,9 @@ class EvolutionWindow : public FollowingWindow {
 
   public:
     static constexpr int kLines = 6;  // two for each arms race
+    // Every second: a redraw costs a few times the population chart's, and
+    // the means move slowly.
+    static constexpr int kRefreshMilliseconds = 1000;
 
     explicit EvolutionWindow(const TraitHistory& history, QWidget* parent = nullptr);
 

@@ -4,8 +4,9 @@
 
 namespace kesmir {
 
-FollowingWindow::FollowingWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
-    timer_.setInterval(kRefreshMilliseconds);
+FollowingWindow::FollowingWindow(int refreshMilliseconds, QWidget* parent)
+    : QWidget(parent, Qt::Window) {
+    timer_.setInterval(refreshMilliseconds);
     connect(&timer_, &QTimer::timeout, this, [this] { refresh(); });
 }
 

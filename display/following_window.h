@@ -1,7 +1,7 @@
 // A window beside the main one that follows the run: refresh() reads what
-// it shows every half second while it is shown, and when it is shown or
-// resized; every key pressed in it goes to keyHook, so that the main
-// window's keys work from it too.
+// it shows every `refreshMilliseconds` while it is shown, and when it is
+// shown or resized; every key pressed in it goes to keyHook, so that the
+// main window's keys work from it too.
 #pragma once
 
 #include <QTimer>
@@ -16,9 +16,7 @@ class FollowingWindow : public QWidget {
     Q_OBJECT
 
   public:
-    static constexpr int kRefreshMilliseconds = 500;
-
-    explicit FollowingWindow(QWidget* parent = nullptr);
+    explicit FollowingWindow(int refreshMilliseconds, QWidget* parent = nullptr);
 
     // Reads the history now and redraws what changed.
     virtual void refresh() = 0;

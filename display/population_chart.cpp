@@ -27,7 +27,7 @@ QString legendText(std::size_t kind, qint64 latest) {
 }  // namespace
 
 PopulationChart::PopulationChart(const PopulationHistory& history, QWidget* parent)
-    : FollowingWindow(parent), history_(history), chart_(new QChart) {
+    : FollowingWindow(kRefreshMilliseconds, parent), history_(history), chart_(new QChart) {
     setWindowTitle(QStringLiteral("Populations"));
     chart_->legend()->setAlignment(Qt::AlignBottom);
     cycleAxis_ = new QValueAxis;

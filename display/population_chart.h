@@ -25,6 +25,8 @@ class PopulationChart : public FollowingWindow {
     Q_OBJECT
 
   public:
+    static constexpr int kRefreshMilliseconds = 500;
+
     explicit PopulationChart(const PopulationHistory& history, QWidget* parent = nullptr);
 
     // Reads the history now and redraws the lines if it grew or the chart

@@ -1,5 +1,6 @@
 #include "display/render/heat_map.h"
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 
@@ -11,15 +12,31 @@ int64_t middle(const DistributionColumn& c) {
     return (int64_t{c.firstCycle} + c.lastCycle) / 2;
 }
 
-// The colour a share takes: white blended towards the darkened colour.
-uint32_t shade(double share, Rgb colour) {
-    constexpr double kDarkest = 0.6;  // the full colour is too light to read as "all"
-    const double t = std::sqrt(std::min(1.0, std::max(0.0, share)));
-    const auto blend = [t](int32_t channel) {
-        return int32_t(std::lround(255.0 * (1 - t) + kDarkest * channel * t));
-    };
-    return pixelOf(Rgb{blend(colour.red), blend(colour.green), blend(colour.blue)});
-}
+// The colour a share takes: white blended towards the darkened colour, in
+// 256 steps of the share's square root.
+class Shades {
+  public:
+    explicit Shades(Rgb colour) {
+        constexpr double kDarkest = 0.6;  // the full colour is too light to read as "all"
+        for (int step = 0; step < kSteps; ++step) {
+            const double t = double(step) / (kSteps - 1);
+            const auto blend = [t](int32_t channel) {
+                return int32_t(std::lround(255.0 * (1 - t) + kDarkest * channel * t));
+            };
+            pixels_[std::size_t(step)] =
+                pixelOf(Rgb{blend(colour.red), blend(colour.green), blend(colour.blue)});
+        }
+    }
+
+    uint32_t operator()(double share) const {
+        const double t = std::sqrt(std::min(1.0, std::max(0.0, share)));
+        return pixels_[std::size_t(t * (kSteps - 1) + 0.5)];
+    }
+
+  private:
+    static constexpr int kSteps = 256;
+    std::array<uint32_t, kSteps> pixels_{};
+};
 
 }  // namespace
 
@@ -65,9 +82,10 @@ std::vector<double> columnShares(const FieldDistribution& d, Kind kind, int widt
 
 void drawHeatMap(const std::vector<double>& shares, int values, uint32_t* pixels, int width,
                  int height, int stride, Rgb colour) {
-    std::vector<uint32_t> cells(std::size_t(width) * std::size_t(values), shade(0, colour));
+    const Shades shade(colour);
+    std::vector<uint32_t> cells(std::size_t(width) * std::size_t(values), shade(0));
     for (std::size_t at = 0; at < std::min(cells.size(), shares.size()); ++at)
-        cells[at] = shade(shares[at], colour);
+        cells[at] = shade(shares[at]);
     for (int y = 0; y < height; ++y) {
         // The band of rows each value takes, 0 at the bottom.
         const int v = std::min(values - 1, (height - 1 - y) * values / height);
