@@ -13,10 +13,10 @@ namespace kesmir {
 inline constexpr const char* kTraitsFile = "traits.csv";
 inline constexpr const char* kHistogramsFile = "histograms.csv";
 
-// Keeping the counts of every field of every kind up to date costs well
-// under 1% of a cycle of the default world on two threads (a pass of its own
-// over the lists would cost about 4%; bench/traits_bench), so every cycle is
-// counted by default.
+// Keeping the counts of every field of every kind up to date costs about
+// 1.5% of a cycle of the default world on two threads (a pass of its own
+// over the lists would cost about 3.5%; bench/traits_bench), within the 3%
+// that allows counting every cycle by default.
 inline constexpr int32_t kDefaultTraitsEvery = 1;
 
 struct TraitSettings {
