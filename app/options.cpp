@@ -87,6 +87,15 @@ struct Parser {
         addNumber<int32_t>(app, "--png-every", "N",
                            "save the world as world-CYCLE.png every N cycles, default 0: never",
                            "a number of cycles", 0, INT32_MAX, options.pngEvery);
+        addNumber<int32_t>(app, "--traits-every", "N",
+                           "count every gene field of the whole population every N cycles, for "
+                           "traits.csv and the Evolution window, default " +
+                               std::to_string(kDefaultTraitsEvery) + ", 0: never",
+                           "a number of cycles", 0, INT32_MAX, options.traitsEvery);
+        addNumber<int32_t>(app, "--histograms-every", "N",
+                           "write every gene field's counts to histograms.csv every N cycles, "
+                           "default 0: never",
+                           "a number of cycles", 0, INT32_MAX, options.histogramsEvery);
     }
 
     // --set and --params in the order given, --set checked as it goes.

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "files/parameter_file.h"
+#include "sim/trait_sampling.h"
 
 namespace kesmir {
 
@@ -27,7 +28,9 @@ struct Options {
     int64_t checkpointEvery = 0;  // 0: only on the K key
     std::string resume;           // the checkpoint to start from, "" to seed
     int32_t pngEvery = 0;         // save world-CYCLE.png every this many cycles; 0: never
-    std::string error;            // one line, when action is fail
+    int32_t traitsEvery = kDefaultTraitsEvery;  // count the gene fields, write traits.csv; 0: never
+    int32_t histogramsEvery = 0;                // write histograms.csv every N cycles; 0: never
+    std::string error;                          // one line, when action is fail
 };
 
 Options parseOptions(const std::vector<std::string>& arguments);

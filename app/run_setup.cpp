@@ -4,6 +4,7 @@
 
 #include "files/checkpoint_file.h"
 #include "sim/eco_node.h"
+#include "sim/trait_sampling.h"
 #include "world/lists.h"
 #include "world/params.h"
 #include "world/random.h"
@@ -52,6 +53,7 @@ bool setUpRun(const Options& options, std::string& error) {
     runSettings.threads = options.threads;
     runSettings.checkpointEvery = options.checkpointEvery;
     runSettings.pictureEvery = options.pngEvery;
+    traitSettings = {options.traitsEvery, options.histogramsEvery};
     if (!options.resume.empty()) {
         if (!readCheckpoint(options.resume, error)) return false;
         runSettings.resumed = true;

@@ -1,11 +1,13 @@
 // The cost of the window to the simulation: the median cycle over a window
-// of cycles of seed 1, with the cycles dealt in turn to three conditions in
-// the same run, so that all three see the same world and the same load on
+// of cycles of seed 1, with the cycles dealt in turn to four conditions in
+// the same run, so that all four see the same world and the same load on
 // the machine:
 //   headless  the display thread stopped, nothing drawn or painted
 //   window    the window as it opens: one pixel per cell, frames drawn and
 //             painted as the world changes
 //   fitted    the whole world fitted into the window, the chart open
+//   evolution the whole world fitted into the window, the Evolution window
+//             open (the traits counted every cycle, as by default)
 // At each change of condition two frames are awaited before the cycle is
 // timed, so the one-off full redraw of both images after a zoom change is
 // not counted.
@@ -26,11 +28,14 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "bench/bench_support.h"
 #include "display/display_thread.h"
+#include "display/evolution_window.h"
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
 #include "display/pictures.h"
@@ -39,8 +44,9 @@
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "sim/parallel/worker_pool.h"
-#include "sim/population_history.h"
 #include "sim/run_control.h"
+#include "stats/population_history.h"
+#include "stats/trait_history.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -48,25 +54,15 @@
 #include "world/vt.h"
 
 using namespace kesmir;
+using kesmir::bench::cpuMs;
+using kesmir::bench::median;
 using Clock = std::chrono::steady_clock;
 
 namespace {
 
-enum Condition { headless, window, fitted, conditions };
-constexpr std::array<const char*, conditions> kNames{"headless", "window (1:1)", "fitted + chart"};
-
-double cpuMs(clockid_t clock) {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    const std::size_t mid = values.size() / 2;
-    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
-}
+enum Condition { headless, window, fitted, evolution, conditions };
+constexpr std::array<const char*, conditions> kNames{"headless", "window (1:1)", "fitted + chart",
+                                                     "fitted + Evolution"};
 
 }  // namespace
 
@@ -77,11 +73,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
-    namespace fs = std::filesystem;
-    std::string scratch = (fs::temp_directory_path() / "window-bench-XXXXXX").string();
-    if (::mkdtemp(scratch.data()) == nullptr) return 1;
-    const fs::path previous = fs::current_path();
-    fs::current_path(scratch);
+    std::optional<bench::ScratchDirectory> scratch("window-bench");
 
     allocateWorld();
     initDir();
@@ -93,6 +85,7 @@ int main(int argc, char** argv) {
     FrameBuffers buffers;
     WorldWindow view(buffers);
     PopulationChart chart(populationHistory);
+    EvolutionWindow evolutionWindow(traitHistory);
     view.applyInitialGeometry();
     view.show();
     view.applyInitialGeometry();
@@ -119,12 +112,12 @@ int main(int argc, char** argv) {
                 &view,
                 [&] {
                     if (next == headless) display.stop();
-                    if (next == fitted) {
+                    chart.setVisible(next == fitted);
+                    evolutionWindow.setVisible(next == evolution);
+                    if (next == fitted || next == evolution) {
                         view.fitWorld();
-                        chart.show();
-                    } else {
-                        chart.hide();
-                        if (view.fitted()) view.oneToOne();
+                    } else if (view.fitted()) {
+                        view.oneToOne();
                     }
                     before = display.frames();
                     if (next != headless) display.start();
@@ -173,8 +166,7 @@ int main(int argc, char** argv) {
     QApplication::exec();
     simulation.join();
     display.stop();
-    fs::current_path(previous);
-    fs::remove_all(scratch);
+    scratch.reset();
 
     std::printf(
         "window_bench: seed 1, cycles %d..%d dealt in turn to %d conditions, %d simulation "
@@ -183,7 +175,7 @@ int main(int argc, char** argv) {
         qPrintable(QGuiApplication::platformName()));
     for (int c = 0; c < conditions; ++c)
         std::printf(
-            "  %-16s median cycle %8.1f ms over %zu cycles, %.1f frames and %.1f ms of other "
+            "  %-18s median cycle %8.1f ms over %zu cycles, %.1f frames and %.1f ms of other "
             "threads' CPU a cycle\n",
             kNames[c], median(cycleMs[c]), cycleMs[c].size(),
             cycleMs[c].empty() ? 0.0 : double(frames[c]) / double(cycleMs[c].size()),
@@ -191,8 +183,11 @@ int main(int argc, char** argv) {
     const double base = median(cycleMs[headless]);
     const double windowed = median(cycleMs[window]);
     if (base > 0 && windowed > 0)
-        std::printf("  window / headless: %.3f; fitted + chart / window: %.3f\n", windowed / base,
-                    median(cycleMs[fitted]) / windowed);
+        std::printf(
+            "  window / headless: %.3f; fitted + chart / window: %.3f; fitted + Evolution / "
+            "window: %.3f\n",
+            windowed / base, median(cycleMs[fitted]) / windowed,
+            median(cycleMs[evolution]) / windowed);
     std::printf("  world picture (draw, encode, write): median %.0f ms of 3\n", pictureMs);
     return 0;
 }

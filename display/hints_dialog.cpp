@@ -24,7 +24,8 @@ QStringList HintsDialog::hintLines() {
         QStringLiteral("Press '1' to show one pixel per cell"),
         QStringLiteral("Press '+' or '-' to zoom in or out (Ctrl + wheel: about the pointer)"),
         QStringLiteral("Press 'g' to show or hide the population chart"),
-        QStringLiteral("Press 'p' to save pictures of the world and the chart"),
+        QStringLiteral("Press 'e' to show or hide the evolution of the traits"),
+        QStringLiteral("Press 'p' to save pictures of the world and the open charts"),
         QStringLiteral("Press 'k' to save a checkpoint at the end of the cycle"),
         QStringLiteral("Version " KESMIR_VERSION),
     };

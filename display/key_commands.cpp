@@ -25,7 +25,7 @@ using enum ScrollRequest;
 
 // The arrows move by a page, like Page Up and Page Down; only the vertical
 // axis has keys for its edges. The keypad's keys give the same codes.
-constexpr std::array<std::pair<int, KeyCommand>, 26> kKeyTable{{
+constexpr std::array<std::pair<int, KeyCommand>, 27> kKeyTable{{
     {Qt::Key_Up, scroll(vertical, pageBack)},
     {Qt::Key_PageUp, scroll(vertical, pageBack)},
     {Qt::Key_Down, scroll(vertical, pageForward)},
@@ -52,6 +52,7 @@ constexpr std::array<std::pair<int, KeyCommand>, 26> kKeyTable{{
     {Qt::Key_Minus, plain(Command::zoomOut)},
     {Qt::Key_G, plain(Command::toggleChart)},
     {Qt::Key_P, plain(Command::savePictures)},
+    {Qt::Key_E, plain(Command::toggleEvolution)},
 }};
 
 }  // namespace

@@ -24,6 +24,7 @@ enum class Command {
     zoomOut,          // -
     toggleChart,      // G
     savePictures,     // P
+    toggleEvolution,  // E
 };
 
 struct KeyCommand {

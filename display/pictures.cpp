@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "display/evolution_window.h"
 #include "display/population_chart.h"
 #include "display/render/frame.h"
 #include "display/render/palette.h"
@@ -33,6 +34,10 @@ std::string chartPictureName(int32_t cycle) {
     return formatted("populations-%d.png", int(cycle));
 }
 
+std::string evolutionPictureName(int32_t cycle) {
+    return formatted("evolution-%d.png", int(cycle));
+}
+
 QImage worldPicture() {
     initPalette();
     QImage image(kWorldSide, kWorldSide, QImage::Format_RGB32);
@@ -50,33 +55,36 @@ WriteResult savePng(const QImage& image, const std::string& path) {
                                std::string_view(bytes.constData(), std::size_t(bytes.size())));
 }
 
-void savePictures(int32_t cycle, const QImage& world, const QImage& chart) {
-    std::string written;
-    const auto save = [&](const QImage& image, const std::string& path) {
-        if (image.isNull()) return;
-        const WriteResult result = savePng(image, path);
+void savePictures(const std::vector<Picture>& pictures) {
+    std::vector<std::string> written;
+    for (const Picture& picture : pictures) {
+        if (picture.image.isNull()) continue;
+        const WriteResult result = savePng(picture.image, picture.path);
         if (!result.ok) {
             std::fprintf(stderr, "kesmir: %s\n", result.error.c_str());
-            return;
+            continue;
         }
-        written += (written.empty() ? "" : " and ") + path;
-    };
-    save(world, worldPictureName(cycle));
-    save(chart, chartPictureName(cycle));
-    if (!written.empty()) std::fprintf(stderr, "kesmir: wrote %s\n", written.c_str());
+        written.push_back(picture.path);
+    }
+    if (written.empty()) return;
+    // "a", "a and b", "a, b and c"
+    std::string list = written.front();
+    for (std::size_t i = 1; i < written.size(); ++i)
+        list += (i + 1 == written.size() ? " and " : ", ") + written[i];
+    std::fprintf(stderr, "kesmir: wrote %s\n", list.c_str());
 }
 
 void saveWorldPictureAtBoundary(int32_t cycle) {
     // Counted from before the encoding: a quit meanwhile waits for it.
     const WriteAhead ahead;
-    savePictures(cycle, worldPicture(), QImage());
+    savePictures({{worldPictureName(cycle), worldPicture()}});
 }
 
 BackgroundPictures::~BackgroundPictures() {
     wait();
 }
 
-void BackgroundPictures::save(int32_t cycle, QImage world, QImage chart) {
+void BackgroundPictures::save(std::vector<Picture> pictures) {
     // Those already done are let go.
     writers_.remove_if([](Writer& w) {
         if (!w.done->load(std::memory_order_acquire)) return false;
@@ -87,9 +95,8 @@ void BackgroundPictures::save(int32_t cycle, QImage world, QImage chart) {
     // Announced here, so that a run ending while the pictures are encoded
     // still writes them.
     auto ahead = std::make_unique<WriteAhead>();
-    std::thread thread([cycle, world = std::move(world), chart = std::move(chart), done,
-                        ahead = std::move(ahead)]() mutable {
-        savePictures(cycle, world, chart);
+    std::thread thread([pictures = std::move(pictures), done, ahead = std::move(ahead)]() mutable {
+        savePictures(pictures);
         ahead.reset();
         done->store(true, std::memory_order_release);
     });
@@ -102,7 +109,8 @@ void BackgroundPictures::wait() {
     writers_.clear();
 }
 
-void takePictures(BackgroundPictures& pictures, PopulationChart& chart) {
+void takePictures(BackgroundPictures& pictures, PopulationChart& chart,
+                  EvolutionWindow& evolution) {
     int32_t cycle = 0;
     QImage world;
     {
@@ -110,7 +118,10 @@ void takePictures(BackgroundPictures& pictures, PopulationChart& chart) {
         cycle = kk;
         world = worldPicture();
     }
-    pictures.save(cycle, std::move(world), chart.isVisible() ? chart.picture() : QImage());
+    pictures.save(
+        {{worldPictureName(cycle), std::move(world)},
+         {chartPictureName(cycle), chart.isVisible() ? chart.picture() : QImage()},
+         {evolutionPictureName(cycle), evolution.isVisible() ? evolution.picture() : QImage()}});
 }
 
 }  // namespace kesmir

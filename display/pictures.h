@@ -1,8 +1,9 @@
 // Pictures of the run as PNG files in the working directory:
 // "world-CYCLE.png", the whole world one pixel per cell in the view's
-// colours without the overlay, and "populations-CYCLE.png", the chart. Each
-// is encoded in memory and written by writeFileAtomically, so an interrupted
-// write never leaves half a picture.
+// colours without the overlay, "populations-CYCLE.png", the chart, and
+// "evolution-CYCLE.png", the Evolution window. Each is encoded in memory and
+// written by writeFileAtomically, so an interrupted write never leaves half
+// a picture.
 #pragma once
 
 #include <QImage>
@@ -12,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "files/safe_file.h"
 
@@ -19,6 +21,12 @@ namespace kesmir {
 
 std::string worldPictureName(int32_t cycle);
 std::string chartPictureName(int32_t cycle);
+std::string evolutionPictureName(int32_t cycle);
+
+struct Picture {
+    std::string path;
+    QImage image;  // null: nothing to write
+};
 
 // The world as drawFrame draws it: 3500 x 3500, RGB. Take it while the
 // world is still (the simulation held) for a picture of one moment.
@@ -28,7 +36,7 @@ WriteResult savePng(const QImage& image, const std::string& path);
 
 // Saves each picture that is not null, then tells the console in one line
 // what was written (and on stderr what failed).
-void savePictures(int32_t cycle, const QImage& world, const QImage& chart);
+void savePictures(const std::vector<Picture>& pictures);
 
 // The simulation thread's picture every N cycles (--png-every), taken at the
 // cycle boundary and written before the cycle goes on; a quit while it is
@@ -44,7 +52,7 @@ class BackgroundPictures {
     BackgroundPictures(const BackgroundPictures&) = delete;
     BackgroundPictures& operator=(const BackgroundPictures&) = delete;
 
-    void save(int32_t cycle, QImage world, QImage chart);
+    void save(std::vector<Picture> pictures);
 
     // Returns once every picture asked for is written.
     void wait();
@@ -57,12 +65,13 @@ class BackgroundPictures {
     std::list<Writer> writers_;
 };
 
+class EvolutionWindow;
 class PopulationChart;
 
 // The P key: the world as it stands at the next point where the simulation
-// can be held (held for the moment of the copy), and the chart while it is
-// open, both named by the cycle under way; encoded and written in the
-// background.
-void takePictures(BackgroundPictures& pictures, PopulationChart& chart);
+// can be held (held for the moment of the copy), and the chart and the
+// Evolution window while they are open, all named by the cycle under way;
+// encoded and written in the background.
+void takePictures(BackgroundPictures& pictures, PopulationChart& chart, EvolutionWindow& evolution);
 
 }  // namespace kesmir

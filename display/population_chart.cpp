@@ -3,18 +3,15 @@
 #include <QChart>
 #include <QChartView>
 #include <QCheckBox>
-#include <QKeyEvent>
 #include <QLineSeries>
 #include <QLogValueAxis>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
 
 #include "display/render/history_reduction.h"
 #include "display/render/palette.h"
-#include "display/window_placement.h"
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 
 namespace kesmir {
 
@@ -22,7 +19,6 @@ namespace {
 
 constexpr std::array<const char*, 3> kNames{"Plants", "Herbivores", "Carnivores"};
 constexpr std::array<Rgb, 3> kColours{kPlantColour, kHerbivoreColour, kCarnivoreColour};
-constexpr int kGapBeside = 10;  // pixels between the main window and the chart
 
 QString legendText(std::size_t kind, qint64 latest) {
     return QStringLiteral("%1: %2").arg(QLatin1String(kNames[kind])).arg(latest);
@@ -31,7 +27,7 @@ QString legendText(std::size_t kind, qint64 latest) {
 }  // namespace
 
 PopulationChart::PopulationChart(const PopulationHistory& history, QWidget* parent)
-    : QWidget(parent, Qt::Window), history_(history), chart_(new QChart) {
+    : FollowingWindow(kRefreshMilliseconds, parent), history_(history), chart_(new QChart) {
     setWindowTitle(QStringLiteral("Populations"));
     chart_->legend()->setAlignment(Qt::AlignBottom);
     cycleAxis_ = new QValueAxis;
@@ -63,20 +59,6 @@ PopulationChart::PopulationChart(const PopulationHistory& history, QWidget* pare
     layout->addWidget(view_, 1);
     layout->addWidget(logarithmicBox_);
     resize(640, 480);
-
-    timer_.setInterval(kRefreshMilliseconds);
-    connect(&timer_, &QTimer::timeout, this, &PopulationChart::refresh);
-}
-
-void PopulationChart::showBeside(const QWidget& window) {
-    // Until the chart is first shown its frame is not known; the window's
-    // stands in for it.
-    const QSize frameExtra = window.frameGeometry().size() - window.size();
-    const QRect frame = placedBeside(window.frameGeometry(), size() + frameExtra,
-                                     window.screen()->availableGeometry(), kGapBeside);
-    resize(frame.size() - frameExtra);
-    move(frame.topLeft());
-    show();
 }
 
 bool PopulationChart::logarithmic() const {
@@ -148,28 +130,6 @@ void PopulationChart::redraw(std::size_t entries, int columns) {
 QImage PopulationChart::picture() {
     refresh();
     return view_->grab().toImage();
-}
-
-void PopulationChart::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    refresh();
-    timer_.start();
-}
-
-void PopulationChart::hideEvent(QHideEvent* event) {
-    timer_.stop();
-    QWidget::hideEvent(event);
-}
-
-void PopulationChart::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    refresh();
-}
-
-void PopulationChart::keyPressEvent(QKeyEvent* event) {
-    if (!keyHook) return QWidget::keyPressEvent(event);
-    event->accept();
-    keyHook(event);
 }
 
 }  // namespace kesmir

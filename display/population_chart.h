@@ -5,17 +5,15 @@
 #pragma once
 
 #include <QImage>
-#include <QTimer>
-#include <QWidget>
 #include <array>
 #include <cstddef>
-#include <functional>
+
+#include "display/following_window.h"
 
 class QAbstractAxis;
 class QChart;
 class QChartView;
 class QCheckBox;
-class QKeyEvent;
 class QLineSeries;
 class QValueAxis;
 
@@ -23,7 +21,7 @@ namespace kesmir {
 
 class PopulationHistory;
 
-class PopulationChart : public QWidget {
+class PopulationChart : public FollowingWindow {
     Q_OBJECT
 
   public:
@@ -33,14 +31,10 @@ class PopulationChart : public QWidget {
 
     // Reads the history now and redraws the lines if it grew or the chart
     // changed width.
-    void refresh();
+    void refresh() override;
 
     bool logarithmic() const;
     void setLogarithmic(bool on);
-
-    // Shows the chart to the right of `window`, or as far right as its
-    // screen allows, wholly on that screen.
-    void showBeside(const QWidget& window);
 
     // The chart as shown, refreshed first (for its picture).
     QImage picture();
@@ -49,16 +43,6 @@ class PopulationChart : public QWidget {
     const QLineSeries* line(int kind) const { return lines_[std::size_t(kind)]; }
     const QAbstractAxis* countAxis() const { return countAxis_; }
     const QValueAxis* cycleAxis() const { return cycleAxis_; }
-
-    // Every key pressed while the chart has the focus, so that the main
-    // window's keys (G, P, Q, the zoom keys...) work from either window.
-    std::function<void(QKeyEvent*)> keyHook;
-
-  protected:
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
 
   private:
     void redraw(std::size_t entries, int columns);
@@ -72,7 +56,6 @@ class PopulationChart : public QWidget {
     QValueAxis* cycleAxis_;
     QAbstractAxis* countAxis_ = nullptr;
     bool logarithmic_ = false;
-    QTimer timer_;
     std::size_t drawnEntries_ = 0;
     int drawnColumns_ = -1;
 };

@@ -11,6 +11,7 @@
 
 #include "dialogs/parameter_dialog.h"
 #include "display/display_thread.h"
+#include "display/evolution_window.h"
 #include "display/frame_buffers.h"
 #include "display/overlay_painter.h"
 #include "display/pictures.h"
@@ -21,8 +22,9 @@
 #include "reports/model/spot_sample.h"
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
-#include "sim/population_history.h"
 #include "sim/run_control.h"
+#include "stats/population_history.h"
+#include "stats/trait_history.h"
 #include "world/counters.h"
 
 // The resources live in a static library: register them explicitly, or the
@@ -35,12 +37,13 @@ namespace kesmir {
 
 namespace {
 
-// G: shows the chart beside the main window, or closes it.
-void toggleChart(PopulationChart& chart, const QWidget& beside) {
-    if (chart.isVisible())
-        chart.close();
+// G and E: shows a window beside the main window (a little lower than the
+// one before), or closes it.
+void toggleBeside(FollowingWindow& window, const QWidget& beside, int down) {
+    if (window.isVisible())
+        window.close();
     else
-        chart.showBeside(beside);
+        window.showBeside(beside, down);
 }
 
 // The window, the display thread and the simulation thread of one run. The
@@ -68,6 +71,7 @@ class WindowedRun {
     FrameBuffers buffers_;
     WorldWindow window_;
     PopulationChart chart_;
+    EvolutionWindow evolution_;
     std::optional<DisplayThread> display_;
     std::atomic<bool> simulationEnded_{false};
     RunEnd simulationEnd_ = RunEnd::quitRequested;  // written before simulationEnded_
@@ -75,7 +79,11 @@ class WindowedRun {
 };
 
 WindowedRun::WindowedRun(int argc, char** argv)
-    : argc_(argc), app_(argc_, argv), window_(buffers_), chart_(populationHistory) {
+    : argc_(argc),
+      app_(argc_, argv),
+      window_(buffers_),
+      chart_(populationHistory),
+      evolution_(traitHistory) {
     // Qt takes the user's locale; every number the program prints, writes or
     // reads keeps the C library's own form ("250.000000", never "250,000000").
     std::setlocale(LC_NUMERIC, "C");
@@ -83,8 +91,9 @@ WindowedRun::WindowedRun(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/kesmir-icon.png")));
     // Wayland desktops find the menu entry's name and icon by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("kesmir"));
-    // Closing the main window ends the run, whether the chart is open or not.
+    // Closing the main window ends the run, whether the charts are open or not.
     chart_.setAttribute(Qt::WA_QuitOnClose, false);
+    evolution_.setAttribute(Qt::WA_QuitOnClose, false);
 
     window_.applyInitialGeometry();
     window_.show();
@@ -98,9 +107,14 @@ WindowedRun::WindowedRun(int argc, char** argv)
         LR = vt{second.x, second.y};
         spotSample(&window_, 0, 0);
     };
-    window_.chartHook = [this] { toggleChart(chart_, window_); };
-    chart_.keyHook = [this](QKeyEvent* event) { QCoreApplication::sendEvent(&window_, event); };
-    window_.picturesHook = [this] { takePictures(pictures_, chart_); };
+    window_.chartHook = [this] { toggleBeside(chart_, window_, 0); };
+    window_.evolutionHook = [this] { toggleBeside(evolution_, window_, 40); };
+    const auto forwardKeys = [this](QKeyEvent* event) {
+        QCoreApplication::sendEvent(&window_, event);
+    };
+    chart_.keyHook = forwardKeys;
+    evolution_.keyHook = forwardKeys;
+    window_.picturesHook = [this] { takePictures(pictures_, chart_, evolution_); };
 
     display_.emplace(buffers_, overlayFont(window_.logicalDpiY()),
                      [this] { window_.requestRepaint(); });

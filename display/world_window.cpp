@@ -278,6 +278,9 @@ void WorldWindow::runCommand(const KeyCommand& command) {
         case Command::savePictures:
             if (picturesHook) picturesHook();
             return;
+        case Command::toggleEvolution:
+            if (evolutionHook) evolutionHook();
+            return;
     }
 }
 

@@ -41,8 +41,10 @@ class WorldWindow : public QAbstractScrollArea {
     // The hints dialog (H); by default a modal HintsDialog.
     std::function<void()> hintsHook;
 
-    // Opens or closes the population chart (G); saves the pictures (P).
+    // Opens or closes the population chart (G) or the Evolution window (E);
+    // saves the pictures (P).
     std::function<void()> chartHook;
+    std::function<void()> evolutionHook;
     std::function<void()> picturesHook;
 
     // Called whenever what the window shows changes: the zoom, the scroll

@@ -9,10 +9,12 @@
 #include <cstring>
 #include <string_view>
 
+#include "files/checkpoint_history.h"
 #include "files/checkpoint_world.h"
 #include "files/checksum64.h"
 #include "files/compressed_stream.h"
 #include "files/file_pieces.h"
+#include "world/counters.h"
 #include "world/grid.h"
 
 namespace kesmir {
@@ -24,6 +26,7 @@ static_assert(std::endian::native == std::endian::little, "the file's numbers ar
 constexpr std::string_view kMagic = "KESMIRCK";
 constexpr std::size_t kHeaderSize = 24;
 constexpr std::size_t kTrailerSize = 16;
+constexpr uint32_t kHistoriesSince = 2;  // the first format that holds the histories
 
 // zstd's fastest regular level: the world compresses to about a third
 // (see bench/checkpoint_bench), and a write takes a fraction of a second.
@@ -41,18 +44,20 @@ T at(std::string_view data, std::size_t offset) {
     return value;
 }
 
-std::string header() {
+std::string header(uint32_t version) {
     std::string out(kMagic);
-    append<uint32_t>(out, kCheckpointVersion);
+    append<uint32_t>(out, version);
     append<uint32_t>(out, kWorldSide);
     append<uint32_t>(out, kWorldSide);
     append<uint32_t>(out, 0);
     return out;
 }
 
-// No valid checkpoint is larger: the largest state, incompressible.
+// No valid checkpoint is larger: the largest state and the histories of the
+// longest run, incompressible.
 std::uint64_t largestCheckpoint() {
-    return kHeaderSize + ZSTD_compressBound(largestStateBytes()) + kTrailerSize;
+    return kHeaderSize + ZSTD_compressBound(largestStateBytes() + largestHistoryBytes()) +
+           kTrailerSize;
 }
 
 // What is wrong with the header of a file of `size` bytes, given its first
@@ -69,7 +74,7 @@ std::string checkHeader(std::string_view head, std::uint64_t size) {
         return "it was written by a newer version of The Kesmir (format " +
                std::to_string(version) + "; this one reads format " +
                std::to_string(kCheckpointVersion) + ")";
-    if (version != kCheckpointVersion)
+    if (version < kOldestCheckpointVersion)
         return "its format " + std::to_string(version) + " is unknown";
     const auto width = at<uint32_t>(head, 12);
     const auto height = at<uint32_t>(head, 16);
@@ -113,15 +118,16 @@ std::string readOpenCheckpoint(int fd, Read read) {
     if (!readFileBytes(fd, 0, head, headSize, wrong)) return wrong;
     if (wrong = checkHeader(std::string_view(head, headSize), size); !wrong.empty()) return wrong;
     if (wrong = checkTrailer(fd, size); !wrong.empty()) return wrong;
+    const auto version = at<uint32_t>(std::string_view(head, headSize), 8);
     FilePieces body(fd, kHeaderSize, size - kTrailerSize);
     CompressedReader in(
         [&body](std::string_view& piece, std::string& error) { return body.next(piece, error); });
-    return read(in);
+    return read(in, version);
 }
 
 }  // namespace
 
-WriteResult writeCheckpoint(const std::string& path) {
+WriteResult writeCheckpoint(const std::string& path, uint32_t version) {
     AtomicFileWriter file(path);
     Checksum64 sum;
     uint64_t length = 0;
@@ -132,11 +138,12 @@ WriteResult writeCheckpoint(const std::string& path) {
         writeFailed = writeFailed || !file.write(piece);
         return !writeFailed;
     };
-    put(header());
+    put(header(version));
     std::string error;
     {
         CompressedWriter body(put, kCompressionLevel);
         writeWorld(body);
+        if (version >= kHistoriesSince) writeHistories(body);
         if (!body.finish(error)) {
             if (writeFailed) return file.commit();  // says why; nothing is renamed
             return {false,
@@ -167,15 +174,24 @@ bool readState(const std::string& path, std::string& error, Read read) {
 }  // namespace
 
 bool readCheckpoint(const std::string& path, std::string& error) {
-    return readState(path, error, [](CompressedReader& in) -> std::string {
+    return readState(path, error, [](CompressedReader& in, uint32_t version) -> std::string {
         std::string wrong;
-        if (!readWorld(in, wrong)) return "it is damaged (" + wrong + ")";
+        const bool histories = version >= kHistoriesSince;
+        if (!readWorld(in, wrong) || (histories && !readHistories(in, kk, wrong))) {
+            if (wrong.empty()) wrong = in.error();
+            return "it is damaged (" + wrong + ")";
+        }
+        if (!in.atEnd())
+            return "it is damaged (" +
+                   (in.error().empty() ? std::string("it holds more than a world") : in.error()) +
+                   ")";
+        if (!histories) clearHistories();
         return "";
     });
 }
 
 bool readCheckpointCycle(const std::string& path, int32_t& cycle, std::string& error) {
-    return readState(path, error, [&](CompressedReader& in) -> std::string {
+    return readState(path, error, [&](CompressedReader& in, uint32_t) -> std::string {
         if (!in.value(cycle)) return "it is damaged (" + in.error() + ")";
         return "";
     });

@@ -17,7 +17,8 @@
 //            chrom1 chrom2 [chrom3 chrom4] GM alive, 4 bytes each), then its
 //            slot exceptions (u32 count, then i32 cell and u32 slot each).
 //            Every column is cut into blocks of 4096 values, each block
-//            stored as four byte planes, lowest bytes first.
+//            stored as four byte planes, lowest bytes first. From format 2
+//            on, the run's histories follow (files/checkpoint_history.h).
 //   trailer  u64      the length of the whole file
 //            u64      xxHash64 (seed 0) of every byte before it
 #pragma once
@@ -30,11 +31,14 @@
 namespace kesmir {
 
 inline constexpr const char* kCheckpointFile = "checkpoint.kes";
-constexpr uint32_t kCheckpointVersion = 1;
+constexpr uint32_t kCheckpointVersion = 2;
+// Format 1 holds no histories; it is still read.
+constexpr uint32_t kOldestCheckpointVersion = 1;
 
 // Writes the world as it stands, safely (a temporary file renamed over the
 // old one). Call it at a cycle boundary, from the simulation thread.
-WriteResult writeCheckpoint(const std::string& path);
+// `version` 1, without the histories, is there to test reading old files.
+WriteResult writeCheckpoint(const std::string& path, uint32_t version = kCheckpointVersion);
 
 // Replaces the world, the counters, the generator's state and the
 // parameters with the checkpoint's. On failure `error` is one line naming

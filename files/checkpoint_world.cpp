@@ -283,8 +283,6 @@ bool readWorld(CompressedReader& in, std::string& error) {
             return finite;
         }))
         return finite ? failed() : fail(error, "a nutrient level is not a finite number");
-    if (!in.atEnd())
-        return fail(error, in.error().empty() ? "it holds more than a world" : in.error());
 
     kk = cycle;
     randState = state;

@@ -26,8 +26,9 @@ std::uint64_t largestStateBytes();
 // The world as it stands at a cycle boundary.
 void writeWorld(CompressedWriter& out);
 
-// Replaces the world with what `in` holds. On failure `error` says what is
-// wrong, and the world is left part read: the caller must not run it.
+// Replaces the world with what `in` holds (what follows the world is left
+// to the caller). On failure `error` says what is wrong, and the world is
+// left part read: the caller must not run it.
 bool readWorld(CompressedReader& in, std::string& error);
 
 }  // namespace kesmir

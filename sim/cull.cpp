@@ -7,6 +7,7 @@
 
 #include "sim/die.h"
 #include "sim/parallel/list_pieces.h"
+#include "sim/trait_tally.h"
 #include "world/counters.h"
 #include "world/lists.h"
 
@@ -23,11 +24,12 @@ struct PieceCull {
 };
 
 // Copies the living records [begin, end) of `from` to `to` from `at` on,
-// points their cells at their new places and empties the cells of the dead.
-// kShared: other threads are changing other bits of the same bitmap words.
-template <bool kShared, class Record>
+// points their cells at their new places and empties the cells of the dead;
+// count(record) is called for each record dropped. kShared: other threads
+// are changing other bits of the same bitmap words.
+template <bool kShared, class Record, class Count>
 PieceCull keepAlive(const Record* from, int32_t begin, int32_t end, Record* to, int32_t at,
-                    SlotLayer& slots) {
+                    SlotLayer& slots, Count count) {
     PieceCull piece;
     constexpr int32_t kAhead = 16;  // slots are written at random: ask for them early
     for (int32_t i = begin; i < end; ++i) {
@@ -53,6 +55,7 @@ PieceCull keepAlive(const Record* from, int32_t begin, int32_t end, Record* to, 
             slots.setSlot(cell, slotFor(r, index));
             ++piece.kept;
         } else {
+            count(r);
             slots.setSlot(cell, kEmpty);
             if constexpr (kShared) {
                 slots.markEmptyShared(cell);
@@ -102,16 +105,20 @@ class Tasks {
 // Culling of one kind, cut into pieces. The three kinds touch nothing in
 // common, so their pieces are all handed out at once; a kind whose records
 // may share cells is culled in one task, piece after piece in list order, as
-// the last record on a cell decides what its slot names.
+// the last record on a cell decides what its slot names. While the trait
+// counts are kept up to date, each piece counts the records it drops.
 template <class Record>
 class KindCull {
   public:
-    KindCull(const Record* from, int32_t count, Record* to, SlotLayer& slots, SurvivorTally& tally)
+    KindCull(const Record* from, int32_t count, Record* to, SlotLayer& slots, SurvivorTally& tally,
+             Kind kind, TraitTally::Stage stage)
         : from_(from),
           to_(to),
           slots_(slots),
           pieces_(recordPieces(count)),
-          together_(!slots.recordsMayShareCells() && simulationThreads() > 1) {
+          together_(!slots.recordsMayShareCells() && simulationThreads() > 1),
+          kind_(kind),
+          traitBins_(traitTally.prepare(stage, pieces_.size())) {
         if (!tally.describes(from, count)) {
             forEachPiece(pieces_.size(), [&](int32_t p) {
                 tally.alive[p] = countAlive(from, pieces_.begin(p), pieces_.end(p));
@@ -148,10 +155,12 @@ class KindCull {
 
   private:
     void cullPiece(int32_t p) {
-        found_[p] =
-            together_
-                ? keepAlive<true>(from_, pieces_.begin(p), pieces_.end(p), to_, at_[p], slots_)
-                : keepAlive<false>(from_, pieces_.begin(p), pieces_.end(p), to_, at_[p], slots_);
+        TraitBins* bins = traitBins_ == nullptr ? nullptr : traitBins_ + p;
+        withTraitCounter<Record>(kind_, bins, [&](auto count) {
+            const int32_t begin = pieces_.begin(p), end = pieces_.end(p);
+            found_[p] = together_ ? keepAlive<true>(from_, begin, end, to_, at_[p], slots_, count)
+                                  : keepAlive<false>(from_, begin, end, to_, at_[p], slots_, count);
+        });
     }
 
     const Record* from_;
@@ -159,19 +168,22 @@ class KindCull {
     SlotLayer& slots_;
     Pieces pieces_;
     bool together_;
+    Kind kind_;
+    TraitBins* traitBins_;  // one per piece, or null when not counting
     int32_t kept_;
     std::array<int32_t, kMaxRecordPieces> at_;  // where each piece's survivors go
     std::array<PieceCull, kMaxRecordPieces> found_;
 };
 
-template <bool kShared, class Record>
+template <bool kShared, class Record, class Count>
 void append(const Record* newborns, int32_t begin, int32_t end, Record* to, int32_t behind,
-            SlotLayer& slots) {
+            SlotLayer& slots, Count count) {
     constexpr int32_t kAhead = 16;
     for (int32_t i = begin; i < end; ++i) {
         if (i + kAhead < end)
             slots.prefetchForWriting(cellIndex(newborns[i + kAhead].x, newborns[i + kAhead].y));
         storeRecord(to[behind + i], newborns[i]);
+        count(newborns[i]);
         const int32_t cell = cellIndex(newborns[i].x, newborns[i].y);
         slots.setSlot(cell, slotFor(newborns[i], behind + i));
         if (slots.occupied(cell)) continue;  // the bit may have gone with a dead record
@@ -187,13 +199,16 @@ void append(const Record* newborns, int32_t begin, int32_t end, Record* to, int3
 template <class Record>
 class KindAppend {
   public:
-    KindAppend(const Record* newborns, int32_t count, Record* to, int32_t behind, SlotLayer& slots)
+    KindAppend(const Record* newborns, int32_t count, Record* to, int32_t behind, SlotLayer& slots,
+               Kind kind, TraitTally::Stage stage)
         : newborns_(newborns),
           to_(to),
           behind_(behind),
           slots_(slots),
           pieces_(recordPieces(count)),
-          together_(!slots.newbornsMayShareCells() && simulationThreads() > 1) {}
+          together_(!slots.newbornsMayShareCells() && simulationThreads() > 1),
+          kind_(kind),
+          traitBins_(traitTally.prepare(stage, pieces_.size())) {}
 
     void addTasks(Tasks& tasks) {
         tasks.pushPieces(pieces_.size(), together_, [this](int32_t p) { appendPiece(p); });
@@ -201,11 +216,15 @@ class KindAppend {
 
   private:
     void appendPiece(int32_t p) {
-        if (together_) {
-            append<true>(newborns_, pieces_.begin(p), pieces_.end(p), to_, behind_, slots_);
-        } else {
-            append<false>(newborns_, pieces_.begin(p), pieces_.end(p), to_, behind_, slots_);
-        }
+        TraitBins* bins = traitBins_ == nullptr ? nullptr : traitBins_ + p;
+        withTraitCounter<Record>(kind_, bins, [&](auto count) {
+            const int32_t begin = pieces_.begin(p), end = pieces_.end(p);
+            if (together_) {
+                append<true>(newborns_, begin, end, to_, behind_, slots_, count);
+            } else {
+                append<false>(newborns_, begin, end, to_, behind_, slots_, count);
+            }
+        });
     }
 
     const Record* newborns_;
@@ -214,6 +233,8 @@ class KindAppend {
     SlotLayer& slots_;
     Pieces pieces_;
     bool together_;
+    Kind kind_;
+    TraitBins* traitBins_;
 };
 
 // Whether the last cull found survivors sharing cells, per kind; assumed
@@ -223,9 +244,13 @@ std::array<bool, 3> survivorsShared{true, true, true};
 }  // namespace
 
 void cull() {
-    KindCull<plant> plants(PL, Ppop, OPL, E.plant, plantSurvivors);
-    KindCull<animal> herbivores(HL, Hpop, OHL, E.herbivore, herbivoreSurvivors);
-    KindCull<animal> carnivores(CL, Cpop, OCL, E.carnivore, carnivoreSurvivors);
+    traitTally.open(kk);
+    KindCull<plant> plants(PL, Ppop, OPL, E.plant, plantSurvivors, Kind::plant,
+                           TraitTally::plantDeaths);
+    KindCull<animal> herbivores(HL, Hpop, OHL, E.herbivore, herbivoreSurvivors, Kind::herbivore,
+                                TraitTally::herbivoreDeaths);
+    KindCull<animal> carnivores(CL, Cpop, OCL, E.carnivore, carnivoreSurvivors, Kind::carnivore,
+                                TraitTally::carnivoreDeaths);
     Tasks tasks;
     // The larger single tasks first, so that they start at once.
     herbivores.addTasks(tasks);
@@ -242,9 +267,11 @@ void cull() {
 }
 
 void addNew() {
-    KindAppend<plant> plants(NP, newPpop, OPL, Ppop, E.plant);
-    KindAppend<animal> herbivores(NH, newHpop, OHL, Hpop, E.herbivore);
-    KindAppend<animal> carnivores(NC, newCpop, OCL, Cpop, E.carnivore);
+    KindAppend<plant> plants(NP, newPpop, OPL, Ppop, E.plant, Kind::plant, TraitTally::plantBirths);
+    KindAppend<animal> herbivores(NH, newHpop, OHL, Hpop, E.herbivore, Kind::herbivore,
+                                  TraitTally::herbivoreBirths);
+    KindAppend<animal> carnivores(NC, newCpop, OCL, Cpop, E.carnivore, Kind::carnivore,
+                                  TraitTally::carnivoreBirths);
     Tasks tasks;
     herbivores.addTasks(tasks);
     carnivores.addTasks(tasks);
@@ -257,6 +284,7 @@ void addNew() {
     Ppop += newPpop;
     Hpop += newHpop;
     Cpop += newCpop;
+    traitTally.close(Ppop, Hpop, Cpop);
 }
 
 }  // namespace kesmir

@@ -14,13 +14,14 @@
 #include "sim/metabolism.h"
 #include "sim/move.h"
 #include "sim/parallel/worker_pool.h"
-#include "sim/population_history.h"
 #include "sim/population_log.h"
 #include "sim/replenish.h"
 #include "sim/report_lines.h"
 #include "sim/reproduce.h"
 #include "sim/run_control.h"
+#include "sim/trait_sampling.h"
 #include "sim/world_version.h"
+#include "stats/population_history.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"
@@ -112,6 +113,7 @@ bool runCycle() {
     cycleGate.sleepFor(std::chrono::milliseconds(int(delay)));
     if (quitRequested()) return false;
     report();
+    sampleTraits();
     waitWhilePaused();
     if (quitRequested()) return false;
     cycleGate.checkpoint();
@@ -140,6 +142,7 @@ RunEnd runCycles() {
 
 RunEnd ecoNode() {
     startPopulationLog();
+    startTraitFiles();
     pause.store(false, std::memory_order_release);
     cycleGate.setRunning(true);
     setSimulationThreads(runSettings.threads);

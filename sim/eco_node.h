@@ -46,11 +46,11 @@ RunEnd runCycles();
 void runCycleSteps();
 
 // One whole cycle: sleep `delay` (parking for a hold meanwhile), print the
-// status line, append the log line, wait while paused, park for a hold, write
-// a checkpoint when one is due, store the gene sample every 1000th cycle,
-// save the picture when one is due, run the steps and count the cycle.
-// False when a quit request came in the sleep or the pause: the steps did
-// not run and kk stays.
+// status line, append the log line, count the traits when due, wait while
+// paused, park for a hold, write a checkpoint when one is due, store the gene
+// sample every 1000th cycle, save the picture when one is due, run the steps
+// and count the cycle. False when a quit request came in the sleep or the
+// pause: the steps did not run and kk stays.
 bool runCycle();
 
 // True when a population has fallen to one or none.

@@ -20,12 +20,13 @@ enum class Step {
     die,
     cull,
     files,
+    traits,  // counting the gene fields (at the status line, not a step of the cycle)
     count
 };
 
 inline constexpr std::array<const char*, static_cast<int>(Step::count)> kStepNames = {
     "moveHerbivores", "moveCarnivores", "metabolize+replenish", "eat", "reproduce", "die",
-    "cull+addNew",    "file writing"};
+    "cull+addNew",    "file writing",   "trait counts"};
 
 class StepTimings {
   public:

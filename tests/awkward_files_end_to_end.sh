@@ -47,11 +47,13 @@ run_in sparse 0 --headless --cycles 0
 expect_said sparse 1 "^kesmir: 'nut.dat' is 2147483648 bytes, larger than any valid file of its kind"
 cd ..
 
-# Sparse files of 10 GB given as a checkpoint or a parameter file are
-# refused from their size: one line and exit code 2, nothing read.
-mkdir sparse-inputs && truncate -s 10G sparse-inputs/checkpoint.kes sparse-inputs/params.txt
+# Sparse files given as a checkpoint (1 TB: a checkpoint may hold the
+# histories of a very long run) or a parameter file (10 GB) are refused from
+# their size: one line and exit code 2, nothing read.
+mkdir sparse-inputs && truncate -s 1T sparse-inputs/checkpoint.kes &&
+    truncate -s 10G sparse-inputs/params.txt
 run_in sparse-inputs 2 --headless --resume checkpoint.kes
-expect_said sparse-inputs 1 "^kesmir: 'checkpoint.kes' is 10737418240 bytes, larger than any valid file of its kind"
+expect_said sparse-inputs 1 "^kesmir: 'checkpoint.kes' is 1099511627776 bytes, larger than any valid file of its kind"
 cd ..
 run_in sparse-inputs 2 --headless --params params.txt
 expect_said sparse-inputs 1 "^kesmir: --params: 'params.txt' is 10737418240 bytes, larger than any valid file of its kind"
@@ -66,7 +68,7 @@ touch "nut.dat.kesmir-tmp-$dead-0" "nut.dat.kesmir-tmp-$$-0" "nut.dat.tmp$dead-0
 cd ..
 run_in stale 0 --headless --cycles 0
 expect_said stale 1 "^kesmir: removed 1 temporary file left by a run that ended during a write: \"nut.dat.kesmir-tmp-$dead-0\"$"
-[ "$(ls | sort | tr '\n' ' ')" = "dt.dat err.txt keep.kesmir-tmp-x nut.dat.kesmir-tmp-$$-0 nut.dat.tmp$dead-0 out.txt " ] ||
+[ "$(ls | sort | tr '\n' ' ')" = "dt.dat err.txt keep.kesmir-tmp-x nut.dat.kesmir-tmp-$$-0 nut.dat.tmp$dead-0 out.txt traits.csv " ] ||
     fail "stale: left $(ls | tr '\n' ' ')"
 cd ..
 

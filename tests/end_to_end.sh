@@ -31,8 +31,14 @@ case "$first_status" in
     *) fail "first status line: '$first_status'" ;;
 esac
 [ "$(wc -l <out.txt)" -eq 2 ] || fail "wanted 2 status lines, got $(wc -l <out.txt)"
-# Only the log: the gene sample is first written at cycle 1000, nut.dat on the N key.
-[ "$(files_left)" = "dt.dat " ] || fail "a 2-cycle run left: $(files_left)"
+# Only the logs: the gene sample is first written at cycle 1000, nut.dat on the N key.
+[ "$(files_left)" = "dt.dat traits.csv " ] || fail "a 2-cycle run left: $(files_left)"
+# The trait counts of both cycles, 40 rows each, the plants of cycle 0 all counted.
+[ "$(head -n 1 traits.csv)" = "cycle,kind,trait,count,mean,sd,min,p10,median,p90,max" ] ||
+    fail "traits.csv header: $(head -n 1 traits.csv)"
+[ "$(wc -l <traits.csv)" -eq 81 ] || fail "traits.csv has $(wc -l <traits.csv) lines after 2 cycles"
+[ "$(sed -n 2p traits.csv | cut -d, -f1-4)" = "0,plant,metabolism,500000" ] ||
+    fail "first traits.csv row: $(sed -n 2p traits.csv)"
 cut -c1-62 out.txt >status.txt
 cd ..
 
@@ -68,7 +74,8 @@ enter run5
 printf 'an older log\n' >dt.dat
 run 0 "--cycles 0" "$kesmir" --headless --cycles 0
 [ -f dt.dat ] && [ ! -s dt.dat ] || fail "--cycles 0 did not leave an empty dt.dat"
-[ "$(files_left)" = "dt.dat " ] || fail "--cycles 0 left: $(files_left)"
+[ "$(files_left)" = "dt.dat traits.csv " ] || fail "--cycles 0 left: $(files_left)"
+[ "$(wc -l <traits.csv)" -eq 1 ] || fail "--cycles 0 left more than a header in traits.csv"
 cd ..
 
 finish end-to-end

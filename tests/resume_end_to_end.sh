@@ -44,6 +44,7 @@ enter straight
 run 0 "straight run" "$kesmir" --headless --cycles 12 --delay 0 --set CSoffset=2
 status_from out.txt 6 >../expected-status.txt
 awk '$1 >= 6' dt.dat >../expected-log.txt
+awk -F, 'NR == 1 || $1 >= 6' traits.csv >../expected-traits.txt
 cd ..
 enter first
 run 0 "run with checkpoints" "$kesmir" --headless --cycles 8 --delay 0 --set CSoffset=2 --checkpoint-every 6
@@ -58,11 +59,14 @@ resume_in() {  # directory environment options...
     enter "$directory"
     cp ../first/checkpoint.kes .
     printf 'old\n' >dt.dat
+    printf 'old\n' >traits.csv
     # shellcheck disable=SC2086
     run 0 "$directory" env $environment "$kesmir" --resume checkpoint.kes --cycles 12 "$@"
     status_from out.txt 0 | cmp -s - ../expected-status.txt ||
         fail "$directory: status lines differ from the uninterrupted run"
     cmp -s dt.dat ../expected-log.txt || fail "$directory: dt.dat differs from the uninterrupted run"
+    cmp -s traits.csv ../expected-traits.txt ||
+        fail "$directory: traits.csv differs from the uninterrupted run"
     cd ..
 }
 resume_in headless "" --headless --delay 0

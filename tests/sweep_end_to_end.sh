@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sweeps with the real binary and GNU parallel: an experiment refused before
 # anything runs; 2 values x 2 seeds whose results.csv rows are the runs' own
-# "dt.dat" lines; a sweep stopped part-way that the same command finishes
+# "dt.dat" lines and "traits.csv" means; a sweep stopped part-way that the same command finishes
 # without touching finished runs, its checkpointed run equal to one never
 # stopped; a failed run reported while the others go on.
 set -u
@@ -33,8 +33,16 @@ grep -q "4 finished, 0 running, 0 failed, 0 waiting; done" err.txt || fail "no p
 "$kesmir" sweep status grid >status.txt || fail "status"
 grep -q "^4 runs: 4 finished, 0 running, 0 failed, 0 waiting" status.txt || fail "status: $(cat status.txt)"
 "$kesmir" sweep collect grid 2>err.txt || fail "collect: $(cat err.txt)"
-[ "$(head -1 grid/results.csv)" = "run,seed,HRenergy,cycle,plants,herbivores,carnivores" ] ||
-    fail "results.csv header: $(head -1 grid/results.csv)"
+header=$(head -1 grid/results.csv)
+case $header in
+run,seed,HRenergy,cycle,plants,herbivores,carnivores,plant_metabolism,*,carnivore_speed) ;;
+*) fail "results.csv header: $header" ;;
+esac
+# Each trait column holds the mean traits.csv gives for the run's cycle.
+column=$(echo "$header" | tr , '\n' | grep -nx herbivore_resistance | cut -d: -f1)
+mean=$(awk -F, '$1 == 2 && $2 == "herbivore" && $3 == "resistance" { print $5 }' grid/run-003/traits.csv)
+[ -n "$mean" ] && [ "$(awk -F, -v c="$column" '$1 == 3 && $4 == 2 { print $c }' grid/results.csv)" = "$mean" ] ||
+    fail "run 3, cycle 2: herbivore_resistance is not traits.csv's mean $mean"
 for run in 1 2 3 4; do
     folder=grid/run-00$run
     awk -F, -v run=$run '$1 == run { print $4, $5, $6, $7 }' grid/results.csv >rows.txt

@@ -26,4 +26,8 @@ void releasePages(void* start, std::size_t bytes) {
     madvise(start, bytes, MADV_DONTNEED);
 }
 
+void freeReserved(void* start, std::size_t bytes) {
+    munmap(start, bytes);
+}
+
 }  // namespace kesmir

@@ -14,6 +14,9 @@ void* reserveZeroed(std::size_t bytes, const char* what);
 // Gives the pages back to the kernel; the range reads as zeros afterwards.
 void releasePages(void* start, std::size_t bytes);
 
+// Unmaps what reserveZeroed reserved.
+void freeReserved(void* start, std::size_t bytes);
+
 template <class T>
 T* reserveArray(std::size_t count, const char* what) {
     return static_cast<T*>(reserveZeroed(count * sizeof(T), what));

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 
 namespace kesmir {
 
@@ -25,12 +25,8 @@ using ChartLines = std::array<std::vector<ChartPoint>, 3>;
 inline constexpr std::array<int32_t PopulationCounts::*, 3> kChartedCounts{
     &PopulationCounts::plants, &PopulationCounts::herbivores, &PopulationCounts::carnivores};
 
-// The first `count` entries of `history` as three lines. With no more than
-// two entries per column, every entry; otherwise the entries are split into
-// `columns` runs of (nearly) equal length, and each run gives its lowest and
-// its highest count, in the order they came (one point when they are the
-// same entry); the first and the last entry are always kept, so the line
-// spans the run and ends at the latest count.
+// The first `count` entries of `history` as three lines, each reduced as
+// keptEntries (display/render/line_reduction.h) says.
 ChartLines reduceHistory(const PopulationHistory& history, std::size_t count, int columns);
 
 }  // namespace kesmir

@@ -29,6 +29,10 @@ const std::vector<NumberOption> kNumberOptions = {
     {"--png-every", "0", "2147483647", "-1", "2147483648",
      [](const Options& o) { return int64_t(o.pngEvery); }},
     {"--threads", "1", "256", "0", "257", [](const Options& o) { return int64_t(o.threads); }},
+    {"--traits-every", "0", "2147483647", "-1", "2147483648",
+     [](const Options& o) { return int64_t(o.traitsEvery); }},
+    {"--histograms-every", "0", "2147483647", "-1", "2147483648",
+     [](const Options& o) { return int64_t(o.histogramsEvery); }},
 };
 
 TEST(Options, NumbersTakeTheirWholeRangeInBothSpellings) {

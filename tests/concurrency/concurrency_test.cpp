@@ -16,8 +16,9 @@
 #include "sim/cycle_gate.h"
 #include "sim/eco_node.h"
 #include "sim/parallel/worker_pool.h"
-#include "sim/population_history.h"
 #include "sim/run_control.h"
+#include "stats/population_history.h"
+#include "stats/trait_history.h"
 
 namespace kesmir::testing {
 namespace {
@@ -33,6 +34,7 @@ TEST_P(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     ScratchDirectory scratch;
     resetModel();
     populationHistory.clear();
+    traitHistory.clear();
     setSimulationThreads(GetParam());
     // A sparse world keeps the run short under the sanitizer.
     Ppop = 20000;
@@ -95,6 +97,20 @@ TEST_P(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
         const std::size_t cycles = populationHistory.size();
         if (cycles > 0) {
             EXPECT_EQ(populationHistory[cycles - 1].cycle, int32_t(cycles - 1));
+        }
+        // So does the Evolution window the trait history: a copy of a field's
+        // columns is never caught half added.
+        const std::size_t traitSamples = traitHistory.samples.size();
+        if (traitSamples > 0) {
+            EXPECT_EQ(traitHistory.samples[traitSamples - 1].cycle, int32_t(traitSamples - 1));
+        }
+        const FieldDistribution poison =
+            traitHistory.distributions.field(traitFieldIndex(Kind::plant, "poison"));
+        for (std::size_t c = 0; c < poison.columns.size(); ++c) {
+            uint64_t held = 0;
+            for (int v = 0; v < poison.values; ++v)
+                held += poison.count(c, v);
+            EXPECT_EQ(held, poison.columns[c].organisms[0]);
         }
         EXPECT_LE(int(kk), kMaxCycles);
     }

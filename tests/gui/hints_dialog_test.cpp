@@ -17,19 +17,21 @@ class HintsDialogTest : public QObject {
         QStringList shown;
         for (const QLabel* label : dialog.findChildren<QLabel*>())
             shown << label->text();
-        QCOMPARE(shown.size(), 17);
+        QCOMPARE(shown.size(), 18);
         QCOMPARE(shown.first(), QStringLiteral("Press 'h' for this screen"));
         QVERIFY(shown.contains(QStringLiteral("Press 'q' to quit the application")));
         QVERIFY(
             shown.contains(QStringLiteral("Press 'r' to adjust reproduction energy requirements")));
         QCOMPARE(shown.last(), QStringLiteral("Version 1.07.7"));
-        // The zoom, chart, picture and checkpoint keys follow the quit line.
+        // The zoom, chart, evolution, picture and checkpoint keys follow the quit line.
         const qsizetype quit = shown.indexOf(QStringLiteral("Press 'q' to quit the application"));
         QCOMPARE(shown[quit + 1],
                  QStringLiteral("Press 'f' to fit the whole world into the window"));
         QCOMPARE(shown[quit + 5],
-                 QStringLiteral("Press 'p' to save pictures of the world and the chart"));
+                 QStringLiteral("Press 'e' to show or hide the evolution of the traits"));
         QCOMPARE(shown[quit + 6],
+                 QStringLiteral("Press 'p' to save pictures of the world and the open charts"));
+        QCOMPARE(shown[quit + 7],
                  QStringLiteral("Press 'k' to save a checkpoint at the end of the cycle"));
     }
 

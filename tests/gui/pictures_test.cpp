@@ -10,13 +10,15 @@
 #include <filesystem>
 #include <thread>
 
+#include "display/evolution_window.h"
 #include "display/pictures.h"
 #include "display/population_chart.h"
 #include "display/render/palette.h"
 #include "files/writes_in_progress.h"
 #include "model/model_fixture.h"
 #include "sim/eco_node.h"
-#include "sim/population_history.h"
+#include "stats/population_history.h"
+#include "stats/trait_history.h"
 
 namespace kesmir {
 
@@ -35,9 +37,11 @@ class PicturesTest : public QObject {
         PopulationHistory history;
         history.append({0, 10, 20, 30});
         PopulationChart chart(history);
+        const auto traits = std::make_unique<TraitHistory>();
+        EvolutionWindow evolution(*traits);
         BackgroundPictures pictures;
 
-        takePictures(pictures, chart);  // the chart closed: the world alone
+        takePictures(pictures, chart, evolution);  // both closed: the world alone
         pictures.wait();
         QVERIFY(!std::filesystem::exists("populations-42.png"));
         const QImage world(QStringLiteral("world-42.png"));
@@ -50,10 +54,18 @@ class PicturesTest : public QObject {
         chart.show();
         QVERIFY(QTest::qWaitForWindowExposed(&chart));
         kk = 43;
-        takePictures(pictures, chart);
+        takePictures(pictures, chart, evolution);
         pictures.wait();
         QVERIFY(std::filesystem::exists("world-43.png"));
         QCOMPARE(QImage(QStringLiteral("populations-43.png")).size(), chart.picture().size());
+        QVERIFY(!std::filesystem::exists("evolution-43.png"));
+
+        evolution.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&evolution));
+        kk = 44;
+        takePictures(pictures, chart, evolution);
+        pictures.wait();
+        QCOMPARE(QImage(QStringLiteral("evolution-44.png")).size(), evolution.picture().size());
     }
 
     void aPictureThatCannotBeWrittenLeavesNothingBehind() {

@@ -13,7 +13,7 @@
 #include "display/population_chart.h"
 #include "display/render/history_reduction.h"
 #include "display/window_placement.h"
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 
 namespace kesmir {
 

@@ -134,14 +134,17 @@ class ZoomWindowTest : public QObject {
         QCOMPARE(QPoint(lr.x, lr.y), second);
     }
 
-    void gAndPInEitherCase() {
-        int charts = 0, pictures = 0;
+    void gEAndPInEitherCase() {
+        int charts = 0, evolutions = 0, pictures = 0;
         window_->chartHook = [&] { ++charts; };
+        window_->evolutionHook = [&] { ++evolutions; };
         window_->picturesHook = [&] { ++pictures; };
         QTest::keyClick(window_, 'g');
         QTest::keyClick(window_, Qt::Key_G, Qt::ShiftModifier);
+        QTest::keyClick(window_, 'e');
         QTest::keyClick(window_, 'p');
         QCOMPARE(charts, 2);
+        QCOMPARE(evolutions, 1);
         QCOMPARE(pictures, 1);
     }
 

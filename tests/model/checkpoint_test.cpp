@@ -178,9 +178,9 @@ TEST_F(CheckpointTest, DamagedOrForeignFilesAreRefusedInOneLine) {
     }
     expectRefused("250.000000 250.000000 250.000000 250.000000", "not a checkpoint", "nut.dat");
     std::string future = good;
-    future[8] = 2;
-    expectRefused(future, "newer version of The Kesmir (format 2; this one reads format 1)",
-                  "format 2");
+    future[8] = 3;
+    expectRefused(future, "newer version of The Kesmir (format 3; this one reads format 2)",
+                  "format 3");
     std::string smaller = good;
     smaller[12] = 100;
     expectRefused(smaller, "world", "another world size");

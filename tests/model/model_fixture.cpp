@@ -8,6 +8,7 @@
 #include "reports/model/spot_file.h"
 #include "seed/seeding.h"
 #include "sim/run_control.h"
+#include "sim/trait_tally.h"
 
 namespace kesmir::testing {
 
@@ -25,6 +26,7 @@ void resetModel() {
     seedRandom(kDefaultSeed);
     initDir();
     initEcosystem();
+    traitTally.forget();  // the counts of another test's lists
 }
 
 namespace {
@@ -143,6 +145,25 @@ std::string readFile(const std::filesystem::path& path) {
 void writeFile(const std::filesystem::path& path, const std::string& contents) {
     std::ofstream out(path, std::ios::binary);
     out << contents;
+}
+
+std::string toldOnStderr(const std::function<void()>& action) {
+    int ends[2];
+    EXPECT_EQ(::pipe(ends), 0);
+    std::fflush(stderr);
+    const int savedStderr = ::dup(2);
+    ::dup2(ends[1], 2);
+    action();
+    std::fflush(stderr);
+    ::dup2(savedStderr, 2);
+    ::close(savedStderr);
+    ::close(ends[1]);
+    std::string told;
+    char buffer[4096];
+    for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
+        told.append(buffer, static_cast<std::size_t>(got));
+    ::close(ends[0]);
+    return told;
 }
 
 }  // namespace kesmir::testing

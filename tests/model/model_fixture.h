@@ -63,6 +63,10 @@ class ScratchDirectory {
 };
 
 std::string readFile(const std::filesystem::path& path);
+
+// What stderr is told while `action` runs, caught through a pipe (which a
+// file size limit does not cut short).
+std::string toldOnStderr(const std::function<void()>& action);
 void writeFile(const std::filesystem::path& path, const std::string& contents);
 
 }  // namespace kesmir::testing

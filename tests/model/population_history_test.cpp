@@ -7,7 +7,7 @@
 
 #include "model/model_fixture.h"
 #include "sim/eco_node.h"
-#include "sim/population_history.h"
+#include "stats/population_history.h"
 
 namespace kesmir::testing {
 namespace {

@@ -17,26 +17,10 @@ class PopulationLogTest : public ModelTest {
   protected:
     ScratchDirectory scratch_;
 
-    // Appends the line of cycle `cycle` and returns what stderr was told,
-    // caught through a pipe: the file size limit does not cut a pipe short.
+    // Appends the line of cycle `cycle` and returns what stderr was told.
     static std::string append(int32_t cycle) {
         kk = cycle;
-        int ends[2];
-        EXPECT_EQ(::pipe(ends), 0);
-        std::fflush(stderr);
-        const int savedStderr = ::dup(2);
-        ::dup2(ends[1], 2);
-        appendPopulationLog(line(cycle));
-        std::fflush(stderr);
-        ::dup2(savedStderr, 2);
-        ::close(savedStderr);
-        ::close(ends[1]);
-        std::string told;
-        char buffer[4096];
-        for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;)
-            told.append(buffer, static_cast<std::size_t>(got));
-        ::close(ends[0]);
-        return told;
+        return toldOnStderr([cycle] { appendPopulationLog(line(cycle)); });
     }
     static std::string line(int32_t cycle) {
         return std::to_string(cycle) + " 500000 230000 50000    0 0 0\n";

@@ -1,0 +1,7 @@
+#include "stats/population_history.h"
+
+namespace kesmir {
+
+PopulationHistory populationHistory;
+
+}  // namespace kesmir
