@@ -75,7 +75,7 @@ int main(int argc, char** argv) {
     kesmir::initDir();
     kesmir::seedRandom(1);
     kesmir::delay = 0;
-    kesmir::pause.store(false, std::memory_order_release);
+    kesmir::startRunControl();
     kesmir::matureNutrients();
     for (int i = 0; i < cycles && !kesmir::populationCollapsed(); ++i)
         kesmir::runCycle();

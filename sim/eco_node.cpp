@@ -3,7 +3,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 
 #include "files/writes_in_progress.h"
 #include "seed/gene_sample_file.h"
@@ -96,13 +95,6 @@ void endProcess(int code) {
 
 namespace {
 
-void waitWhilePaused() {
-    while (pause.load(std::memory_order_acquire)) {
-        cycleGate.checkpoint();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 void report() {
     const std::string line = statusLine() + stamp();
     std::fputs(line.c_str(), stdout);
@@ -135,7 +127,7 @@ void runCycle() {
 
 void ecoNode() {
     startPopulationLog();
-    pause.store(false, std::memory_order_release);
+    startRunControl();
     cycleGate.setRunning(true);
     setSimulationThreads(runSettings.threads);
     if (!runSettings.resumed) matureNutrients();

@@ -48,7 +48,7 @@ TEST_P(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     // world is being seeded waits for the first cycle boundary.
     cycleGate.setRunning(true);
     std::thread simulation([&] {
-        pause.store(false, std::memory_order_release);
+        startRunControl();
         matureNutrients();
         // At least kCycles cycles, and on until frames and samples have been
         // taken while it ran.

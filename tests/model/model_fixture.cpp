@@ -86,7 +86,7 @@ void seedSmallWorld(int32_t plants, int32_t herbivores, int32_t carnivores) {
     Hpop = herbivores;
     Cpop = carnivores;
     delay = 0;
-    pause.store(false);
+    startRunControl();
     matureNutrients();
 }
 

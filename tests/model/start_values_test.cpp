@@ -18,14 +18,18 @@ namespace {
 using Values = std::map<std::string, double>;  // every value here is exact as a double
 
 Values currentValues() {
-    return {{"delay", delay},        {"even", even},         {"store", store.load()},
-            {"pause", pause.load()}, {"Ppop", Ppop},         {"Hpop", Hpop},
-            {"Cpop", Cpop},          {"PRenergy", PRenergy}, {"HRenergy", HRenergy},
-            {"CRenergy", CRenergy},  {"PNoffset", PNoffset}, {"HNoffset", HNoffset},
-            {"CNoffset", CNoffset},  {"PSoffset", PSoffset}, {"HSoffset", HSoffset},
-            {"CSoffset", CSoffset},  {"PMoffset", PMoffset}, {"HMoffset", HMoffset},
-            {"CMoffset", CMoffset},  {"PAoffset", PAoffset}, {"HAoffset", HAoffset},
-            {"CAoffset", CAoffset},  {"Hmin", Hmin},         {"Cmin", Cmin}};
+    return {{"delay", delay},        {"even", even},
+            {"store", store.load()}, {"pause", simulationPaused()},
+            {"Ppop", Ppop},          {"Hpop", Hpop},
+            {"Cpop", Cpop},          {"PRenergy", PRenergy},
+            {"HRenergy", HRenergy},  {"CRenergy", CRenergy},
+            {"PNoffset", PNoffset},  {"HNoffset", HNoffset},
+            {"CNoffset", CNoffset},  {"PSoffset", PSoffset},
+            {"HSoffset", HSoffset},  {"CSoffset", CSoffset},
+            {"PMoffset", PMoffset},  {"HMoffset", HMoffset},
+            {"CMoffset", CMoffset},  {"PAoffset", PAoffset},
+            {"HAoffset", HAoffset},  {"CAoffset", CAoffset},
+            {"Hmin", Hmin},          {"Cmin", Cmin}};
 }
 
 // The globals are constant-initialised, so they hold their start values
