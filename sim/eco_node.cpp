@@ -10,6 +10,7 @@
 #include "sim/checkpoints.h"
 #include "sim/cull.h"
 #include "sim/cycle_gate.h"
+#include "sim/cycle_params.h"
 #include "sim/die.h"
 #include "sim/eat.h"
 #include "sim/metabolism.h"
@@ -32,6 +33,7 @@ RunSettings runSettings;
 StepTimings stepTimings;
 
 void runCycleSteps() {
+    takeCycleParams();
     // A hold (a spot sample) may park the simulation after each of the first
     // four steps, while every cell slot still names a record of the current
     // lists. From reproduction to the buffer swap newborn slots name the

@@ -27,8 +27,9 @@ extern StepTimings stepTimings;
 // Thread body; never returns.
 [[noreturn]] void ecoNode();
 
-// The steps of one cycle in their fixed order, timed into stepTimings;
-// kk is not advanced here.
+// The steps of one cycle in their fixed order, timed into stepTimings, all
+// reading the parameters in force as the first begins (takeCycleParams); kk
+// is not advanced here.
 void runCycleSteps();
 
 // One whole cycle: sleep `delay` (parking for a hold meanwhile), print the

@@ -4,20 +4,19 @@
 #include <array>
 
 #include "sim/counted_sum.h"
+#include "sim/cycle_params.h"
 #include "sim/parallel/list_pieces.h"
 #include "sim/parallel/worker_pool.h"
 #include "world/counters.h"
 #include "world/genes.h"
 #include "world/lists.h"
-#include "world/params.h"
 
 namespace kesmir {
 
 namespace {
 
 template <class Record>
-void charge(Record* list, int32_t count, GeneField costGene, const RelaxedAtomic<float>& offset,
-            float& total) {
+void charge(Record* list, int32_t count, GeneField costGene, float offset, float& total) {
     for (int32_t i = 0; i < count; ++i) {
         Record& r = list[i];
         r.age += 1;
@@ -91,10 +90,12 @@ class KindCharge {
 std::array<std::array<std::array<uint32_t, kCostValues>, kMaxBlocks>, 3> blockCounts;
 
 float metabolizeInPieces() {
-    // The offsets are read once for the whole step.
-    KindCharge<plant> plants(PL, Ppop, genes::plantMetabolism, PMoffset, blockCounts[0]);
-    KindCharge<animal> herbivores(HL, Hpop, genes::animalMetabolism, HMoffset, blockCounts[1]);
-    KindCharge<animal> carnivores(CL, Cpop, genes::animalMetabolism, CMoffset, blockCounts[2]);
+    const ParameterSet& params = cycleParams();
+    KindCharge<plant> plants(PL, Ppop, genes::plantMetabolism, params.PMoffset, blockCounts[0]);
+    KindCharge<animal> herbivores(HL, Hpop, genes::animalMetabolism, params.HMoffset,
+                                  blockCounts[1]);
+    KindCharge<animal> carnivores(CL, Cpop, genes::animalMetabolism, params.CMoffset,
+                                  blockCounts[2]);
     const int32_t plantPieces = plants.pieces().size();
     const int32_t herbivorePieces = herbivores.pieces().size();
     forEachPiece(plantPieces + herbivorePieces + carnivores.pieces().size(), [&](int32_t p) {
@@ -118,9 +119,10 @@ float metabolizeInPieces() {
 float metabolize() {
     if (simulationThreads() > 1) return metabolizeInPieces();
     float total = 0.0f;
-    charge<plant>(PL, Ppop, genes::plantMetabolism, PMoffset, total);
-    charge<animal>(HL, Hpop, genes::animalMetabolism, HMoffset, total);
-    charge<animal>(CL, Cpop, genes::animalMetabolism, CMoffset, total);
+    const ParameterSet& params = cycleParams();
+    charge<plant>(PL, Ppop, genes::plantMetabolism, params.PMoffset, total);
+    charge<animal>(HL, Hpop, genes::animalMetabolism, params.HMoffset, total);
+    charge<animal>(CL, Cpop, genes::animalMetabolism, params.CMoffset, total);
     return total;
 }
 

@@ -30,6 +30,7 @@ TEST_F(EatTest, PlantBelowItsSatietyAbsorbsItsShare) {
 // in these tests they absorb nothing.
 void plantsNeverHungry() {
     PSoffset = -1000.0f;
+    takeCycleParams();
 }
 
 TEST_F(EatTest, HerbivoreEatsAPlantOnItsOwnCell) {

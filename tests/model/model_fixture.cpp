@@ -14,6 +14,7 @@ namespace kesmir::testing {
 void resetModel() {
     allocateWorld();
     resetParameters();
+    takeCycleParams();
     resetCounters();
     resetRunControl();
     store = false;

@@ -14,6 +14,7 @@ auto mateIndex(int32_t index, int32_t count) {
 
 TEST_F(ReproduceTest, PlantPairSharesItsEnergy) {
     PRenergy = 20.0f;  // so that neither parent qualifies again afterwards
+    takeCycleParams();
     addPlant(100, 100, 40.0f, 0, 0, 3);
     addPlant(200, 200, 24.0f, 0, 0, 3);
     setNutrient(cellIndex(100, 100), 0.0f);
@@ -36,6 +37,7 @@ TEST_F(ReproduceTest, PlantPairSharesItsEnergy) {
 
 TEST_F(ReproduceTest, HerbivorePairSharesItsEnergy) {
     HRenergy = 79.0f;
+    takeCycleParams();
     addHerbivore(300, 300, 80.0f, 0, 0, 0, 0, 3);  // maturity 0 + 1: age 3 is mature
     addHerbivore(400, 400, 96.0f, 0, 0, 0, 0, 3);
     for (int32_t cell : {cellIndex(300, 300), cellIndex(400, 400), cellIndex(304, 300)})
@@ -146,6 +148,7 @@ TEST_F(ReproduceTest, NewbornTakesTheStartingParentsMarker) {
     parent.GM = 61680;
     mate.GM = 3855;
     PRenergy = 35.0f;  // the mate does not start a birth of its own afterwards
+    takeCycleParams();
     seedRandom(stateWhereDraws({mateIndex(1, 2)}));
     reproduce();
     ASSERT_EQ(newPpop, 1);
