@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "display/render/zoom.h"
+#include "world/zoom.h"
 
 namespace kesmir {
 

@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "display/render/zoom.h"
+#include "world/zoom.h"
 
 namespace kesmir {
 
