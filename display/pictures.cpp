@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "display/population_chart.h"
-#include "display/render/frame.h"
 #include "display/render/palette.h"
+#include "display/render/view_render.h"
 #include "files/writes_in_progress.h"
 #include "sim/cycle_gate.h"
 #include "world/counters.h"

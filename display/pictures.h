@@ -20,8 +20,9 @@ namespace kesmir {
 std::string worldPictureName(int32_t cycle);
 std::string chartPictureName(int32_t cycle);
 
-// The world as drawFrame draws it: 3500 x 3500, RGB. Take it while the
-// world is still (the simulation held) for a picture of one moment.
+// The world as the view draws it at one pixel per cell (drawFrame): 3500 x
+// 3500, RGB. Take it while the world is still (the simulation held) for a
+// picture of one moment.
 QImage worldPicture();
 
 WriteResult savePng(const QImage& image, const std::string& path);

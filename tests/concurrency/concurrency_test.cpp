@@ -6,7 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include "display/render/frame.h"
 #include "display/render/palette.h"
 #include "display/render/view_render.h"
 #include "files/nutrient_file.h"

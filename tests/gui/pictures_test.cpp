@@ -1,12 +1,15 @@
 // Pictures: P's world and chart pictures named by the cycle, one pixel per
-// cell in the view's colours, and the world every N cycles at the boundary.
+// cell in the view's colours and agreeing with the view cell for cell, and
+// the world every N cycles at the boundary.
 #include <QTest>
 #include <filesystem>
 
 #include "display/pictures.h"
 #include "display/population_chart.h"
 #include "display/render/palette.h"
+#include "display/render/view_render.h"
 #include "model/model_fixture.h"
+#include "sim/cull.h"
 #include "sim/eco_node.h"
 #include "sim/population_history.h"
 
@@ -46,6 +49,24 @@ class PicturesTest : public QObject {
         pictures.wait();
         QVERIFY(std::filesystem::exists("world-43.png"));
         QCOMPARE(QImage(QStringLiteral("populations-43.png")).size(), chart.picture().size());
+    }
+
+    // Two herbivores on a plant's cell, the later one dead: the cull keeps
+    // the first in the lists but leaves the cell's herbivore slot empty, so
+    // the view shows the plant, and so must the picture.
+    void thePictureShowsACellAsTheViewDoes() {
+        initPalette();
+        testing::addPlant(40, 50, 1.0f);
+        testing::addHerbivore(40, 50, 1.0f);
+        testing::addHerbivore(40, 50, 1.0f).alive = 0;
+        cull();
+        addNew();
+        bufferSwap();
+        QCOMPARE(int(Hpop), 1);
+        uint32_t view = 0;
+        drawView(liveWorldLayers(), kOnePixelPerCell, {40, 50, 1, 1}, &view, 1);
+        QCOMPARE(view, pixelOf(kPlantColour));
+        QCOMPARE(worldPicture().pixel(40, 50), view);
     }
 
     void aPictureThatCannotBeWrittenLeavesNothingBehind() {
