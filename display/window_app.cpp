@@ -63,10 +63,9 @@ void runEventLoop(int& argc, char** argv) {
         runParameterDialog(kind, &window);
     };
     window.selectionCompleteHook = [&window](const SpotSelection& selection) {
-        const auto [first, second] = cornerCells(selection);
-        UL = vt{first.x, first.y};
-        LR = vt{second.x, second.y};
-        spotSample(&window, 0, 0);
+        UL = vt{selection.UL.x, selection.UL.y};
+        LR = vt{selection.LR.x, selection.LR.y};
+        spotSample(&window, selection.hScrollPos, selection.vScrollPos, selection.zoom);
     };
     window.chartHook = [&chart, &window] { toggleChart(chart, window); };
     chart.keyHook = [&window](QKeyEvent* event) { QCoreApplication::sendEvent(&window, event); };
