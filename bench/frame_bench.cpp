@@ -1,5 +1,5 @@
-// Times drawing one whole frame of the default world: every nutrient pixel
-// plus every plant, herbivore and carnivore. Seeds the world as a run does,
+// Times drawing the whole default world at one pixel per cell (the saved
+// picture) and the window's views at a few zooms. Seeds the world as a run does,
 // lets it evolve for a few cycles (in a scratch directory, so no data file of
 // the current one is read or written), then prints the median of many frames.
 // It judges nothing.
@@ -20,7 +20,6 @@
 #include <string>
 #include <vector>
 
-#include "display/render/frame.h"
 #include "display/render/palette.h"
 #include "display/render/view_render.h"
 #include "seed/seeding.h"
@@ -75,7 +74,7 @@ int main(int argc, char** argv) {
     kesmir::initDir();
     kesmir::seedRandom(1);
     kesmir::delay = 0;
-    kesmir::pause.store(false, std::memory_order_release);
+    kesmir::startRunControl();
     kesmir::matureNutrients();
     for (int i = 0; i < cycles && !kesmir::populationCollapsed(); ++i)
         kesmir::runCycle();
@@ -83,18 +82,18 @@ int main(int argc, char** argv) {
     kesmir::initPalette();
     std::vector<uint32_t> pixels(std::size_t(kesmir::kCells));
     kesmir::drawFrame(pixels.data(), kesmir::kWorldSide);  // touch every page once
-    const auto timeFrames = [&] {
+    const auto timeFrames = [&](const auto& draw) {
         Timings times;
         for (int i = 0; i < frames; ++i) {
             const double cpuStart = threadMilliseconds();
             const auto start = std::chrono::steady_clock::now();
-            kesmir::drawFrame(pixels.data(), kesmir::kWorldSide);
+            draw();
             times.wall.push_back(millisecondsSince(start));
             times.cpu.push_back(threadMilliseconds() - cpuStart);
         }
         return times;
     };
-    const Timings times = timeFrames();
+    const Timings times = timeFrames([&] { kesmir::drawFrame(pixels.data(), kesmir::kWorldSide); });
     // The window's frames: what a 1185 x 1000 view shows at a few zooms,
     // drawn from the grid.
     struct ViewCase {
@@ -110,37 +109,22 @@ int main(int argc, char** argv) {
     for (const ViewCase& view : viewCases) {
         const int32_t extent = kesmir::contentExtent(view.zoom);
         const kesmir::PixelRect area{0, 0, std::min(extent, 1185), std::min(extent, 1000)};
-        Timings t;
-        for (int i = 0; i < frames; ++i) {
-            const double cpuStart = threadMilliseconds();
-            const auto start = std::chrono::steady_clock::now();
-            kesmir::drawView(kesmir::liveWorldLayers(), view.zoom, area, pixels.data(),
-                             kesmir::kWorldSide);
-            t.wall.push_back(millisecondsSince(start));
-            t.cpu.push_back(threadMilliseconds() - cpuStart);
-        }
-        viewTimes.emplace_back(view.name, t);
+        viewTimes.emplace_back(view.name, timeFrames([&] {
+                                   kesmir::drawView(kesmir::liveWorldLayers(), view.zoom, area,
+                                                    pixels.data(), kesmir::kWorldSide);
+                               }));
     }
-    // The nutrient layer alone: the same frames with the lists emptied.
-    const int32_t plants = kesmir::Ppop, herbivores = kesmir::Hpop, carnivores = kesmir::Cpop;
-    kesmir::Ppop = 0;
-    kesmir::Hpop = 0;
-    kesmir::Cpop = 0;
-    const Timings layerTimes = timeFrames();
-    kesmir::Ppop = plants;
-    kesmir::Hpop = herbivores;
-    kesmir::Cpop = carnivores;
     fs::current_path(previous);
     fs::remove_all(pattern);
 
     std::printf("frame: %d cells, %d plants, %d herbivores, %d carnivores after %d cycles\n",
                 kesmir::kCells, int(kesmir::Ppop), int(kesmir::Hpop), int(kesmir::Cpop),
                 int(kesmir::kk));
-    std::printf("  drawFrame median %.2f ms wall, %.2f ms CPU; fastest %.2f ms wall (%d frames)\n",
-                median(times.wall), median(times.cpu),
-                *std::min_element(times.wall.begin(), times.wall.end()), frames);
-    std::printf("  of which the nutrient layer alone: median %.2f ms wall, %.2f ms CPU\n",
-                median(layerTimes.wall), median(layerTimes.cpu));
+    std::printf(
+        "  whole world (drawFrame) median %.2f ms wall, %.2f ms CPU; fastest %.2f ms wall (%d "
+        "frames)\n",
+        median(times.wall), median(times.cpu),
+        *std::min_element(times.wall.begin(), times.wall.end()), frames);
     for (const auto& [name, t] : viewTimes)
         std::printf("  view %s (up to 1185 x 1000 pixels): median %.2f ms wall, %.2f ms CPU\n",
                     name, median(t.wall), median(t.cpu));

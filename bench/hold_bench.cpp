@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
     initDir();
     seedRandom(1);
     delay = delayMs;
-    kesmir::pause = false;
+    kesmir::startRunControl();
     matureNutrients();
 
     // The status lines of the run go nowhere; the figures go to stdout.

@@ -103,7 +103,7 @@ int main(int argc, char** argv) {
     std::array<int64_t, conditions> frames{};
     double pictureMs = 0;
     std::thread simulation([&] {
-        kesmir::pause.store(false, std::memory_order_release);
+        kesmir::startRunControl();
         matureNutrients();
         Condition current = window;
         const auto apply = [&](Condition next) {

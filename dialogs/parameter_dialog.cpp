@@ -26,19 +26,10 @@ constexpr int kButtonWidth = 50;
 constexpr int kButtonHeight = 11;
 constexpr int kEditHeight = 12;
 
-// Clears `pause` however the dialog ends, exceptions included.
-class PauseForDialog {
-  public:
-    PauseForDialog() { pause.store(true, std::memory_order_release); }
-    ~PauseForDialog() { pause.store(false, std::memory_order_release); }
-    PauseForDialog(const PauseForDialog&) = delete;
-    PauseForDialog& operator=(const PauseForDialog&) = delete;
-};
-
 }  // namespace
 
 void runParameterDialog(ParameterDialogKind kind, QWidget* owner) {
-    PauseForDialog paused;
+    const PauseRequest paused;  // let go however the dialog ends
     ParameterDialog dialog(parameterDialogEntry(kind), owner);
     dialog.exec();
 }

@@ -13,9 +13,9 @@ class QPushButton;
 
 namespace kesmir {
 
-// Sets `pause` (release), runs the dialog modally over `owner`, clears `pause`
-// (release) however it closed. The simulation thus waits at its next cycle
-// boundary while the user edits and sees every new value once it goes on.
+// Asks for a pause, runs the dialog modally over `owner` and lets go however
+// it closed. The simulation thus waits at its next cycle boundary while the
+// user edits, and its next cycle reads every new value.
 void runParameterDialog(ParameterDialogKind kind, QWidget* owner);
 
 // One dialog of the family, built from its table entry. The arrow buttons

@@ -6,8 +6,8 @@
 
 #include "display/evolution_window.h"
 #include "display/population_chart.h"
-#include "display/render/frame.h"
 #include "display/render/palette.h"
+#include "display/render/view_render.h"
 #include "files/writes_in_progress.h"
 #include "sim/cycle_gate.h"
 #include "world/counters.h"

@@ -28,8 +28,9 @@ struct Picture {
     QImage image;  // null: nothing to write
 };
 
-// The world as drawFrame draws it: 3500 x 3500, RGB. Take it while the
-// world is still (the simulation held) for a picture of one moment.
+// The world as the view draws it at one pixel per cell (drawFrame): 3500 x
+// 3500, RGB. Take it while the world is still (the simulation held) for a
+// picture of one moment.
 QImage worldPicture();
 
 WriteResult savePng(const QImage& image, const std::string& path);

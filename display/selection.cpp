@@ -14,12 +14,4 @@ std::optional<SpotSelection> TwoClickSelection::leftClick(ClientPoint at, int hS
     return SpotSelection{UL_, LR_, hScrollPos, vScrollPos};
 }
 
-std::pair<ClientPoint, ClientPoint> cornerCells(const SpotSelection& selection) {
-    const auto cell = [&](ClientPoint at) {
-        return ClientPoint{cellAt(selection.zoom, at.x + selection.hScrollPos),
-                           cellAt(selection.zoom, at.y + selection.vScrollPos)};
-    };
-    return {cell(selection.UL), cell(selection.LR)};
-}
-
 }  // namespace kesmir

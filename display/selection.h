@@ -4,9 +4,8 @@
 #pragma once
 
 #include <optional>
-#include <utility>
 
-#include "display/render/zoom.h"
+#include "world/zoom.h"
 
 namespace kesmir {
 
@@ -18,7 +17,8 @@ struct ClientPoint {
 
 // A completed selection: both corners in client pixels, in click order (not
 // ordered by size), and the scroll positions and zoom when the second click
-// came, so that the sample can turn them into world columns and rows.
+// came, so that the sample can turn them into world columns and rows
+// (selectedCells).
 struct SpotSelection {
     ClientPoint UL;
     ClientPoint LR;
@@ -26,12 +26,6 @@ struct SpotSelection {
     int vScrollPos = 0;
     Zoom zoom = kOnePixelPerCell;
 };
-
-// The cells under the two corners (UL's, then LR's), in click order: at one
-// pixel per cell, each corner plus the scroll positions. Zoomed out, the
-// first of the cells a corner's pixel covers; past the world's end, cells
-// of 3500 and beyond.
-std::pair<ClientPoint, ClientPoint> cornerCells(const SpotSelection& selection);
 
 class TwoClickSelection {
   public:

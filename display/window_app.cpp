@@ -102,10 +102,9 @@ WindowedRun::WindowedRun(int argc, char** argv)
         runParameterDialog(kind, &window_);
     };
     window_.selectionCompleteHook = [this](const SpotSelection& selection) {
-        const auto [first, second] = cornerCells(selection);
-        UL = vt{first.x, first.y};
-        LR = vt{second.x, second.y};
-        spotSample(&window_, 0, 0);
+        UL = vt{selection.UL.x, selection.UL.y};
+        LR = vt{selection.LR.x, selection.LR.y};
+        spotSample(&window_, selection.hScrollPos, selection.vScrollPos, selection.zoom);
     };
     window_.chartHook = [this] { toggleBeside(chart_, window_, 0); };
     window_.evolutionHook = [this] { toggleBeside(evolution_, window_, 40); };

@@ -286,11 +286,8 @@ void WorldWindow::runCommand(const KeyCommand& command) {
 
 void WorldWindow::openParameterDialog(ParameterDialogKind which) {
     if (!parameterDialogHook) return;
-    // Parameters written while paused are published to the simulation by
-    // the release store that clears `pause`.
-    pause.store(true, std::memory_order_release);
+    const PauseRequest paused;
     parameterDialogHook(which);
-    pause.store(false, std::memory_order_release);
 }
 
 void WorldWindow::wheelEvent(QWheelEvent* event) {

@@ -25,9 +25,9 @@ class WorldWindow : public QAbstractScrollArea {
   public:
     explicit WorldWindow(FrameBuffers& buffers, QWidget* parent = nullptr);
 
-    // Runs a parameter dialog (keys A, M, R, S, T). The window sets `pause`
-    // around the call, so the simulation halts at its next cycle boundary
-    // while the user edits. Empty: those keys do nothing.
+    // Runs a parameter dialog (keys A, M, R, S, T). The window asks for a
+    // pause around the call, so the simulation halts at its next cycle
+    // boundary while the user edits. Empty: those keys do nothing.
     std::function<void(ParameterDialogKind)> parameterDialogHook;
 
     // Called on the window thread after the second left click of a

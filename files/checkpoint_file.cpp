@@ -128,6 +128,11 @@ std::string readOpenCheckpoint(int fd, Read read) {
 }  // namespace
 
 WriteResult writeCheckpoint(const std::string& path, uint32_t version) {
+    return writeCheckpoint(path, currentParameters(), version);
+}
+
+WriteResult writeCheckpoint(const std::string& path, const ParameterSet& parameters,
+                            uint32_t version) {
     AtomicFileWriter file(path);
     Checksum64 sum;
     uint64_t length = 0;
@@ -142,7 +147,7 @@ WriteResult writeCheckpoint(const std::string& path, uint32_t version) {
     std::string error;
     {
         CompressedWriter body(put, kCompressionLevel);
-        writeWorld(body);
+        writeWorld(body, parameters);
         if (version >= kHistoriesSince) writeHistories(body);
         if (!body.finish(error)) {
             if (writeFailed) return file.commit();  // says why; nothing is renamed

@@ -27,6 +27,7 @@
 #include <string>
 
 #include "files/safe_file.h"
+#include "world/params.h"
 
 namespace kesmir {
 
@@ -36,8 +37,12 @@ constexpr uint32_t kCheckpointVersion = 2;
 constexpr uint32_t kOldestCheckpointVersion = 1;
 
 // Writes the world as it stands, safely (a temporary file renamed over the
-// old one). Call it at a cycle boundary, from the simulation thread.
-// `version` 1, without the histories, is there to test reading old files.
+// old one), with `parameters` as the values the next cycle runs with. Call
+// it at a cycle boundary, from the simulation thread. `version` 1, without
+// the histories, is there to test reading old files.
+WriteResult writeCheckpoint(const std::string& path, const ParameterSet& parameters,
+                            uint32_t version = kCheckpointVersion);
+// The same with the parameters' globals as they stand.
 WriteResult writeCheckpoint(const std::string& path, uint32_t version = kCheckpointVersion);
 
 // Replaces the world, the counters, the generator's state and the

@@ -77,13 +77,13 @@ void writeKind(CompressedWriter& out, const Record* list, int32_t count, const S
     }
 }
 
-void writeParameters(CompressedWriter& out) {
+void writeParameters(CompressedWriter& out, const ParameterSet& values) {
     out.value(static_cast<uint32_t>(namedParameters().size()));
     for (const NamedParameter& parameter : namedParameters()) {
         const std::string_view name = parameter.name;
         out.value(static_cast<uint8_t>(name.size()));
         out.bytes(name.data(), name.size());
-        const ParameterValue value = parameterValue(parameter);
+        const ParameterValue value = parameterValue(parameter, values);
         out.value(static_cast<uint8_t>(value.index()));
         std::visit([&](auto v) { out.value(v); }, value);
     }
@@ -225,11 +225,11 @@ std::uint64_t largestStateBytes() {
     return head + parameters + countsAndExtremes + lists + nutrients;
 }
 
-void writeWorld(CompressedWriter& out) {
+void writeWorld(CompressedWriter& out, const ParameterSet& parameters) {
     out.value(int32_t(kk));
     out.value(randState);
     out.value(static_cast<uint8_t>(even));
-    writeParameters(out);
+    writeParameters(out, parameters);
     for (int32_t count :
          {int32_t(Ppop), int32_t(Hpop), int32_t(Cpop), newPpop, newHpop, newCpop, Peat, Heat, Ceat})
         out.value(count);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "files/compressed_stream.h"
+#include "world/params.h"
 
 namespace kesmir {
 
@@ -24,7 +25,7 @@ inline constexpr int32_t kOldestStoredAge = 2'000'000'000;
 std::uint64_t largestStateBytes();
 
 // The world as it stands at a cycle boundary.
-void writeWorld(CompressedWriter& out);
+void writeWorld(CompressedWriter& out, const ParameterSet& parameters);
 
 // Replaces the world with what `in` holds (what follows the world is left
 // to the caller). On failure `error` says what is wrong, and the world is

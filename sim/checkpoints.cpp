@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "files/checkpoint_file.h"
+#include "sim/cycle_params.h"
 #include "sim/eco_node.h"
 #include "world/counters.h"
 
@@ -24,7 +25,8 @@ bool checkpointDue() {
 void storeCheckpointIfDue() {
     if (!checkpointDue()) return;
     StepTimer t(stepTimings, Step::files);
-    const WriteResult written = writeCheckpoint(kCheckpointFile);
+    // The values this cycle's steps read, whatever a dialog wrote since.
+    const WriteResult written = writeCheckpoint(kCheckpointFile, cycleParams());
     std::error_code ignored;
     const std::string where = std::filesystem::absolute(kCheckpointFile, ignored).string();
     if (written.ok)

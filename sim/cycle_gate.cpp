@@ -1,11 +1,17 @@
 #include "sim/cycle_gate.h"
 
+#include "world/checks.h"
+
 namespace kesmir {
 
 CycleGate cycleGate;
 
 void CycleGate::hold() {
     std::unique_lock lock(mutex_);
+    const bool held = requested_.load(std::memory_order_relaxed);
+    KESMIR_ASSERT(!held || holder_ == std::this_thread::get_id(),
+                  "the simulation was held by two threads at once");
+    holder_ = std::this_thread::get_id();
     requested_.store(true, std::memory_order_release);
     changed_.notify_all();  // wakes a simulation asleep in sleepFor
     changed_.wait(lock, [this] { return parked_ || !running_; });
@@ -13,6 +19,9 @@ void CycleGate::hold() {
 
 void CycleGate::release() {
     std::lock_guard lock(mutex_);
+    KESMIR_ASSERT(
+        requested_.load(std::memory_order_relaxed) && holder_ == std::this_thread::get_id(),
+        "the simulation was let go by a thread that did not hold it");
     requested_.store(false, std::memory_order_release);
     changed_.notify_all();
 }

@@ -10,13 +10,17 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <thread>
 
 namespace kesmir {
 
 class CycleGate {
   public:
-    // Window thread: returns once the simulation is parked (or is not
-    // running); it stays parked until release().
+    // Returns once the simulation is parked (or is not running); it stays
+    // parked until release(). One thread holds the gate at a time: release()
+    // lets the simulation go whoever else still copies. The holder may ask
+    // again, to wait for the park after a hold that found no simulation
+    // running.
     void hold();
     void release();
 
@@ -35,6 +39,7 @@ class CycleGate {
     std::condition_variable changed_;
     bool parked_ = false;
     bool running_ = false;
+    std::thread::id holder_;  // while requested_
 };
 
 extern CycleGate cycleGate;

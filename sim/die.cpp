@@ -2,11 +2,11 @@
 
 #include <array>
 
+#include "sim/cycle_params.h"
 #include "world/counters.h"
 #include "world/genes.h"
 #include "world/grid.h"
 #include "world/lists.h"
-#include "world/params.h"
 
 namespace kesmir {
 
@@ -19,8 +19,8 @@ namespace {
 // Marks the dead among records [begin, end); returns how many died of old
 // age and counts the records left alive.
 template <class Record>
-int32_t markDead(Record* list, int32_t begin, int32_t end, GeneField senescenceGene,
-                 const RelaxedAtomic<int32_t>& offset, int32_t& alive) {
+int32_t markDead(Record* list, int32_t begin, int32_t end, GeneField senescenceGene, int32_t offset,
+                 int32_t& alive) {
     int32_t oldAge = 0;
     alive = 0;
     for (int32_t i = begin; i < end; ++i) {
@@ -43,9 +43,8 @@ int32_t markDead(Record* list, int32_t begin, int32_t end, GeneField senescenceG
 // the cull. Pieces run together only when no two records share a cell, as
 // the last of several old-age deaths on one cell sets its level.
 template <class Record>
-int32_t markDeadKind(Record* list, int32_t count, GeneField senescenceGene,
-                     const RelaxedAtomic<int32_t>& offset, const SlotLayer& slots,
-                     SurvivorTally& survivors) {
+int32_t markDeadKind(Record* list, int32_t count, GeneField senescenceGene, int32_t offset,
+                     const SlotLayer& slots, SurvivorTally& survivors) {
     const Pieces pieces = recordPieces(count);
     std::array<int32_t, kMaxRecordPieces> oldAge;
     runPieces(pieces.size(), !slots.recordsMayShareCells(), [&](int32_t p) {
@@ -63,11 +62,12 @@ int32_t markDeadKind(Record* list, int32_t count, GeneField senescenceGene,
 }  // namespace
 
 void die() {
-    markDeadKind<plant>(PL, Ppop, genes::plantSenescence, PNoffset, E.plant, plantSurvivors);
-    markDeadKind<animal>(HL, Hpop, genes::animalSenescence, HNoffset, E.herbivore,
+    const ParameterSet& params = cycleParams();
+    markDeadKind<plant>(PL, Ppop, genes::plantSenescence, params.PNoffset, E.plant, plantSurvivors);
+    markDeadKind<animal>(HL, Hpop, genes::animalSenescence, params.HNoffset, E.herbivore,
                          herbivoreSurvivors);
     Ceat = 0;
-    Ceat = markDeadKind<animal>(CL, Cpop, genes::animalSenescence, CNoffset, E.carnivore,
+    Ceat = markDeadKind<animal>(CL, Cpop, genes::animalSenescence, params.CNoffset, E.carnivore,
                                 carnivoreSurvivors);
 }
 

@@ -2,13 +2,13 @@
 
 #include <chrono>
 #include <cstdio>
-#include <thread>
 
 #include "seed/gene_sample_file.h"
 #include "seed/seeding.h"
 #include "sim/checkpoints.h"
 #include "sim/cull.h"
 #include "sim/cycle_gate.h"
+#include "sim/cycle_params.h"
 #include "sim/die.h"
 #include "sim/eat.h"
 #include "sim/metabolism.h"
@@ -32,6 +32,11 @@ RunSettings runSettings;
 StepTimings stepTimings;
 
 void runCycleSteps() {
+    takeCycleParams();
+    runSteps();
+}
+
+void runSteps() {
     // A hold (a spot sample) may park the simulation after each of the first
     // four steps, while every cell slot still names a record of the current
     // lists. From reproduction to the buffer swap newborn slots name the
@@ -91,13 +96,6 @@ bool cycleLimitReached() {
 
 namespace {
 
-void waitWhilePaused() {
-    while (pause.load(std::memory_order_acquire) && !quitRequested()) {
-        cycleGate.checkpoint();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-}
-
 void report() {
     const std::string line = statusLine() + stamp();
     std::fputs(line.c_str(), stdout);
@@ -117,6 +115,8 @@ bool runCycle() {
     waitWhilePaused();
     if (quitRequested()) return false;
     cycleGate.checkpoint();
+    // From here on the cycle reads these values, and a checkpoint keeps them.
+    takeCycleParams();
     storeCheckpointIfDue();
     if (kk > 0 && kk % 1000 == 0) {
         StepTimer t(stepTimings, Step::files);
@@ -127,7 +127,7 @@ bool runCycle() {
         StepTimer t(stepTimings, Step::files);
         runSettings.savePicture(kk);
     }
-    runCycleSteps();
+    runSteps();
     kk += 1;
     return true;
 }
@@ -143,7 +143,7 @@ RunEnd runCycles() {
 RunEnd ecoNode() {
     startPopulationLog();
     startTraitFiles();
-    pause.store(false, std::memory_order_release);
+    startRunControl();
     cycleGate.setRunning(true);
     setSimulationThreads(runSettings.threads);
     if (!runSettings.resumed) matureNutrients();

@@ -41,13 +41,17 @@ RunEnd ecoNode();
 // pause.
 RunEnd runCycles();
 
-// The steps of one cycle in their fixed order, timed into stepTimings;
-// kk is not advanced here.
+// The steps of one cycle in their fixed order, timed into stepTimings, all
+// reading the parameters in force as the first begins (takeCycleParams); kk
+// is not advanced here.
 void runCycleSteps();
+// The same with the parameters taken before, at the cycle's boundary.
+void runSteps();
 
 // One whole cycle: sleep `delay` (parking for a hold meanwhile), print the
 // status line, append the log line, count the traits when due, wait while
-// paused, park for a hold, write a checkpoint when one is due, store the gene
+// paused, park for a hold, take the parameters the cycle runs with, write a
+// checkpoint (holding them) when one is due, store the gene
 // sample every 1000th cycle, save the picture when one is due, run the steps
 // and count the cycle. False when a quit request came in the sleep or the
 // pause: the steps did not run and kk stays.

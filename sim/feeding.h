@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
+#include "sim/cycle_params.h"
 #include "sim/move.h"
 #include "world/genes.h"
 #include "world/grid.h"
 #include "world/lists.h"
-#include "world/params.h"
 #include "world/random.h"
 #include "world/small_divisor.h"
 #include "world/vt.h"
@@ -21,7 +21,8 @@ struct Grazing {
     static constexpr float kDivisor = 12.0f;
     using Prey = plant;
     static float satiety(const animal& a) {
-        return static_cast<float>(field(a.chrom1, genes::herbivoreSatiety)) + HSoffset;
+        return static_cast<float>(field(a.chrom1, genes::herbivoreSatiety)) +
+               cycleParams().HSoffset;
     }
     // Poison resistance against the poison strength the plant's slot holds:
     // both are fractions (v + 1) / 65 of six-bit fields, so the fields
@@ -34,7 +35,8 @@ struct Hunting {
     static constexpr float kDivisor = 9.0f;
     using Prey = animal;
     static float satiety(const animal& a) {
-        return static_cast<float>(field(a.chrom1, genes::carnivoreSatiety)) + CSoffset;
+        return static_cast<float>(field(a.chrom1, genes::carnivoreSatiety)) +
+               cycleParams().CSoffset;
     }
     // Sight against the camouflage the herbivore's slot holds, likewise.
     static uint32_t ability(const animal& a) { return field(a.chrom3, genes::carnivoreSight); }

@@ -1,12 +1,11 @@
 #include "sim/reproduce.h"
 
+#include "sim/cycle_params.h"
 #include "sim/parallel/ordered_log.h"
 #include "sim/parallel/worker_pool.h"
-
 #include "world/counters.h"
 #include "world/genes.h"
 #include "world/lists.h"
-#include "world/params.h"
 #include "world/random.h"
 #include "world/vt.h"
 
@@ -126,7 +125,8 @@ void reproducePlants(Place& place) {
     plant* plants = PL;
     const int32_t count = Ppop;
     if (count > kReproductionGuard) return;
-    auto qualifies = [](const plant& p) { return p.age > 2 && p.energy > PRenergy; };
+    const float threshold = cycleParams().PRenergy;
+    auto qualifies = [threshold](const plant& p) { return p.age > 2 && p.energy > threshold; };
     int32_t n = 0;
     for (int32_t j = 0; j < count; ++j) {
         plant& parent = plants[j];
@@ -154,8 +154,8 @@ void reproducePlants(Place& place) {
 // The settled differences between herbivores and carnivores in choosing
 // their parents and making their newborns.
 struct AnimalKind {
-    const RelaxedAtomic<float>& threshold;
-    const RelaxedAtomic<int32_t>& maturityOffset;
+    float threshold;
+    int32_t maturityOffset;
     int32_t kind;    // as in Placement
     bool herbivore;  // selects the crossover order of the gene words
 };
@@ -207,8 +207,11 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
 template <class Place>
 void reproduceAll(Place& place) {
     reproducePlants(place);
-    newHpop = reproduceAnimals(HL, Hpop, NH, AnimalKind{HRenergy, HAoffset, 1, true}, place);
-    newCpop = reproduceAnimals(CL, Cpop, NC, AnimalKind{CRenergy, CAoffset, 2, false}, place);
+    const ParameterSet& params = cycleParams();
+    newHpop = reproduceAnimals(HL, Hpop, NH, AnimalKind{params.HRenergy, params.HAoffset, 1, true},
+                               place);
+    newCpop = reproduceAnimals(CL, Cpop, NC, AnimalKind{params.CRenergy, params.CAoffset, 2, false},
+                               place);
 }
 
 }  // namespace

@@ -20,9 +20,9 @@ void resetCounters() {
     Peat = Heat = Ceat = 0;
     pmin = pmax = hmin = hmax = cmin = cmax = 0;
     emax = 0;
-    Ppop = 500000;
-    Hpop = 230000;
-    Cpop = 50000;
+    Ppop = kStartPlants;
+    Hpop = kStartHerbivores;
+    Cpop = kStartCarnivores;
 }
 
 }  // namespace kesmir

@@ -23,7 +23,7 @@ extern float pmin, pmax, hmin, hmax, cmin, cmax;
 extern float emax;  // highest nutrient level after the last replenishment
 
 // Counters and extremes back to their start values, population
-// counts back to 500000, 230000, 50000.
+// counts back to those a new world is seeded with.
 void resetCounters();
 
 }  // namespace kesmir

@@ -19,9 +19,9 @@ animal* OHL = nullptr;
 animal* OCL = nullptr;
 bool even = true;
 
-RelaxedAtomic<int32_t> Ppop{500000};
-RelaxedAtomic<int32_t> Hpop{230000};
-RelaxedAtomic<int32_t> Cpop{50000};
+RelaxedAtomic<int32_t> Ppop{kStartPlants};
+RelaxedAtomic<int32_t> Hpop{kStartHerbivores};
+RelaxedAtomic<int32_t> Cpop{kStartCarnivores};
 
 plant* NP = nullptr;
 animal* NH = nullptr;

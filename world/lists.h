@@ -41,6 +41,11 @@ extern RelaxedAtomic<int32_t> Ppop;
 extern RelaxedAtomic<int32_t> Hpop;
 extern RelaxedAtomic<int32_t> Cpop;
 
+// The counts a new world is seeded with.
+inline constexpr int32_t kStartPlants = 500000;
+inline constexpr int32_t kStartHerbivores = 230000;
+inline constexpr int32_t kStartCarnivores = 50000;
+
 extern plant* NP;
 extern animal* NH;
 extern animal* NC;

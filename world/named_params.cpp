@@ -69,6 +69,12 @@ const NamedParameter* findParameter(std::string_view name) {
     return nullptr;
 }
 
+ParameterValue parameterValue(const NamedParameter& parameter, const ParameterSet& values) {
+    if (auto* decimal = std::get_if<RelaxedAtomic<float>*>(&parameter.global))
+        return valueIn(values, **decimal);
+    return valueIn(values, *std::get<RelaxedAtomic<int32_t>*>(parameter.global));
+}
+
 ParameterValue parameterValue(const NamedParameter& parameter) {
     if (auto* decimal = std::get_if<RelaxedAtomic<float>*>(&parameter.global))
         return float(**decimal);

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <variant>
 
+#include "world/params.h"
 #include "world/shared_access.h"
 
 namespace kesmir {
@@ -42,6 +43,8 @@ std::span<const NamedParameter> namedParameters();
 const NamedParameter* findParameter(std::string_view name);
 
 ParameterValue parameterValue(const NamedParameter& parameter);
+// Its value in `values`.
+ParameterValue parameterValue(const NamedParameter& parameter, const ParameterSet& values);
 
 // The row whose global this is, or nullptr.
 const NamedParameter* parameterFor(ParameterRef global);

@@ -8,6 +8,8 @@
 
 #include <atomic>
 
+#include "world/checks.h"
+
 namespace kesmir {
 
 template <class T>
@@ -36,11 +38,29 @@ class RelaxedAtomic {
         value_.store(newValue, std::memory_order_relaxed);
         return *this;
     }
-    RelaxedAtomic& operator+=(T step) noexcept { return *this = T(*this + step); }
-    RelaxedAtomic& operator-=(T step) noexcept { return *this = T(*this - step); }
-    RelaxedAtomic& operator++() noexcept { return *this = T(*this + 1); }
+    // Read, change and write back: right only while one thread writes the
+    // value (the simulation thread, for the counts). The exchange finds out
+    // when another write came in between.
+    RelaxedAtomic& operator+=(T step) noexcept {
+        return update([step](T value) { return T(value + step); });
+    }
+    RelaxedAtomic& operator-=(T step) noexcept {
+        return update([step](T value) { return T(value - step); });
+    }
+    RelaxedAtomic& operator++() noexcept {
+        return update([](T value) { return T(value + 1); });
+    }
 
   private:
+    template <class Change>
+    RelaxedAtomic& update(Change change) noexcept {
+        T seen = value_.load(std::memory_order_relaxed);
+        const bool alone =
+            value_.compare_exchange_strong(seen, change(seen), std::memory_order_relaxed);
+        KESMIR_ASSERT(alone, "a shared value was changed by two threads at once");
+        return *this;
+    }
+
     std::atomic<T> value_;
 };
 

@@ -23,7 +23,7 @@ std::vector<OverlayLine> overlayLines(const OverlayState& state) {
 }
 
 OverlayState currentOverlayState() {
-    return {Cpop, Hpop, Ppop, kk, pause.load(std::memory_order_acquire)};
+    return {Cpop, Hpop, Ppop, kk, simulationPaused()};
 }
 
 }  // namespace kesmir

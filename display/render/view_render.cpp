@@ -165,4 +165,8 @@ void drawView(const WorldLayers& world, Zoom zoom, PixelRect area, uint32_t* pix
         drawZoomedIn(world, zoom, area, pixels, stride);
 }
 
+void drawFrame(uint32_t* pixels, int stride) {
+    drawView(liveWorldLayers(), kOnePixelPerCell, {0, 0, kWorldSide, kWorldSide}, pixels, stride);
+}
+
 }  // namespace kesmir

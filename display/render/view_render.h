@@ -1,14 +1,15 @@
-// Drawing the part of the world a window shows, at any zoom, straight from
-// the grid: the nutrient levels and the three kinds' occupancy bitmaps. At a
-// cycle boundary the bitmaps mark exactly the cells of the current lists'
-// records, so at one pixel per cell this gives the same picture as
-// drawFrame; it reads only the cells in view, a few bits per cell besides
-// their levels, which makes it cheap enough to run for every frame.
+// Drawing the world, or the part of it a window shows, at any zoom, straight
+// from the grid: the nutrient levels and the three kinds' occupancy bitmaps.
+// It reads only the cells in view, a few bits per cell besides their levels,
+// which makes it cheap enough to run for every frame. The window's view and
+// the saved picture of the world are both drawn here, so they agree cell for
+// cell, also where a cell's slot and the lists disagree (two records of a
+// kind on a cell, the later one culled: the bitmap holds none).
 #pragma once
 
 #include <cstdint>
 
-#include "display/render/zoom.h"
+#include "world/zoom.h"
 
 namespace kesmir {
 
@@ -41,5 +42,9 @@ WorldLayers liveWorldLayers();
 // whole values only, so it may run while the simulation changes the world
 // (the palette must be built).
 void drawView(const WorldLayers& world, Zoom zoom, PixelRect area, uint32_t* pixels, int stride);
+
+// The whole live world at one pixel per cell into a 3500 x 3500 buffer, as
+// drawView draws it.
+void drawFrame(uint32_t* pixels, int stride);
 
 }  // namespace kesmir

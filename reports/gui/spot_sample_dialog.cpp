@@ -8,8 +8,8 @@ namespace kesmir {
 
 // No pause is set: the simulation is held only while the records are copied
 // and runs on while the user reads the reports.
-void spotSample(QWidget* owner, int hScrollPos, int vScrollPos) {
-    takeSpotSample(hScrollPos, vScrollPos);
+void spotSample(QWidget* owner, int hScrollPos, int vScrollPos, Zoom zoom) {
+    takeSpotSample(hScrollPos, vScrollPos, zoom);
     ReportDialog dialog(kk, owner);
     dialog.exec();
 }

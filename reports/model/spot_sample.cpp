@@ -1,6 +1,7 @@
 #include "reports/model/spot_sample.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <utility>
 
@@ -25,12 +26,20 @@ void orderCorners() {
 
 namespace {
 
+// The column (or row) of the cell under a client pixel, cut to 0..kWorldSide.
+// The content pixel is worked out in 64 bits, so that no client coordinate
+// can overflow.
+int32_t cellUnder(int32_t client, int scrollPos, Zoom zoom) {
+    const int64_t pixel = std::clamp<int64_t>(int64_t{client} + scrollPos, INT32_MIN, INT32_MAX);
+    return std::clamp(cellAt(zoom, static_cast<int32_t>(pixel)), 0, kWorldSide);
+}
+
 // The world cells [first, end) of one axis under client pixels [from, to),
-// cut to the grid. 64-bit, so that no client coordinate can overflow.
-std::pair<int32_t, int32_t> clippedSpan(int32_t from, int32_t to, int scrollPos) {
-    const int64_t first = std::clamp<int64_t>(int64_t{from} + scrollPos, 0, kWorldSide);
-    const int64_t end = std::clamp<int64_t>(int64_t{to} + scrollPos, first, kWorldSide);
-    return {static_cast<int32_t>(first), static_cast<int32_t>(end - first)};
+// cut to the grid, as its first cell and its length.
+std::pair<int32_t, int32_t> clippedSpan(int32_t from, int32_t to, int scrollPos, Zoom zoom) {
+    const int32_t first = cellUnder(from, scrollPos, zoom);
+    const int32_t end = std::max(first, cellUnder(to, scrollPos, zoom));
+    return {first, end - first};
 }
 
 template <class Record>
@@ -51,9 +60,9 @@ void tellCut(bool cut, const char* kind) {
 
 }  // namespace
 
-CellRect selectedCells(int hScrollPos, int vScrollPos) {
-    const auto [x0, width] = clippedSpan(UL.x, LR.x, hScrollPos);
-    const auto [y0, height] = clippedSpan(UL.y, LR.y, vScrollPos);
+CellRect selectedCells(int hScrollPos, int vScrollPos, Zoom zoom) {
+    const auto [x0, width] = clippedSpan(UL.x, LR.x, hScrollPos, zoom);
+    const auto [y0, height] = clippedSpan(UL.y, LR.y, vScrollPos, zoom);
     return CellRect{x0, y0, width, height};
 }
 
@@ -80,9 +89,9 @@ SampleCut copySample(const CellRect& cells) {
     return cut;
 }
 
-void takeSpotSample(int hScrollPos, int vScrollPos) {
+void takeSpotSample(int hScrollPos, int vScrollPos, Zoom zoom) {
     orderCorners();
-    const SampleCut cut = copySample(selectedCells(hScrollPos, vScrollPos));
+    const SampleCut cut = copySample(selectedCells(hScrollPos, vScrollPos, zoom));
     tellCut(cut.plants, "plants");
     tellCut(cut.herbivores, "herbivores");
     tellCut(cut.carnivores, "carnivores");

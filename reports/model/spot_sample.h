@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "world/vt.h"
+#include "world/zoom.h"
 
 namespace kesmir {
 
@@ -33,11 +34,13 @@ struct CellRect {
 void orderCorners();
 
 // The cells shown under the client pixels UL.x <= x < LR.x, UL.y <= y < LR.y
-// (the column and row of LR excluded) with the view scrolled to the given
-// positions, clipped to the world: a view scrolled to its end, or wider than
-// the world, shows pixels past the last column and row. Expects ordered
-// corners.
-CellRect selectedCells(int hScrollPos, int vScrollPos);
+// with the view scrolled to the given positions at `zoom`: from the cell
+// under UL up to, but not including, the column and row of the cell under
+// LR (zoomed out, a pixel stands for the first cell it covers), clipped to
+// the world, as a view scrolled to its end, or wider than the world, shows
+// pixels past the last column and row. Expects ordered corners. The one
+// conversion from the window's pixels to cells.
+CellRect selectedCells(int hScrollPos, int vScrollPos, Zoom zoom = kOnePixelPerCell);
 
 // The kinds that filled their sample buffer before the rectangle was done.
 struct SampleCut {
@@ -55,6 +58,6 @@ SampleCut copySample(const CellRect& cells);
 // The model's part of a spot sample: orders the corners, copies the cells
 // under them (telling stderr of a kind cut short) and, while `store` is set,
 // writes "spot.dat".
-void takeSpotSample(int hScrollPos, int vScrollPos);
+void takeSpotSample(int hScrollPos, int vScrollPos, Zoom zoom = kOnePixelPerCell);
 
 }  // namespace kesmir

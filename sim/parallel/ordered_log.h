@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "sim/parallel/worker_pool.h"
+#include "world/checks.h"
 #include "world/lazy_memory.h"
 
 namespace kesmir {
@@ -21,9 +22,11 @@ class OrderedLog {
     // Runs chain(log) on the calling thread while another thread of the
     // simulation's pool does what it logs: apply(entry) for every entry in
     // order, fetch(entry) a few entries ahead. Returns when both are done.
-    // Needs a pool of two threads or more.
+    // Needs a pool of two threads or more: on one, nothing would drain the
+    // log and the chain would wait for room for ever.
     template <class Chain, class Apply, class Fetch>
     static void runChain(Chain&& chain, Apply&& apply, Fetch&& fetch) {
+        KESMIR_ASSERT(simulationThreads() >= 2, "an ordered log needs two threads or more");
         OrderedLog log;
         simulationPool().runOnAll([&](int thread) {
             if (thread == 0) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "world/checks.h"
+
 namespace kesmir {
 
 namespace {
@@ -45,8 +47,13 @@ WorkerPool::~WorkerPool() {
 }
 
 void WorkerPool::runOnAll(const std::function<void(int)>& task) {
+    // The workers take one task at a time: a second would overwrite the
+    // first under their feet.
+    KESMIR_ASSERT(!busy_.exchange(true, std::memory_order_acq_rel),
+                  "the worker pool was asked for a task while one was running");
     if (workers_.empty()) {
         task(0);
+        busy_.store(false, std::memory_order_release);
         return;
     }
     task_ = &task;
@@ -63,6 +70,7 @@ void WorkerPool::runOnAll(const std::function<void(int)>& task) {
             running_.wait(left, std::memory_order_acquire);
         }
     }
+    busy_.store(false, std::memory_order_release);
 }
 
 void WorkerPool::work(int thread) {
@@ -101,6 +109,7 @@ WorkerPool& simulationPool() {
 void setSimulationThreads(int threads) {
     if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     if (threads == simulationThreads()) return;
+    KESMIR_ASSERT(!simulationPool().busy(), "the worker pool was resized while a task ran");
     poolHolder().reset();
     poolHolder() = std::make_unique<WorkerPool>(threads);
 }

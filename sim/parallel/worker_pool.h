@@ -28,8 +28,12 @@ class WorkerPool {
     int threads() const { return static_cast<int>(workers_.size()) + 1; }
 
     // Runs task(t) for every t in 0..threads() - 1 at the same time, t = 0 on
-    // the calling thread; returns when every call has returned.
+    // the calling thread; returns when every call has returned. One task at
+    // a time: a task must not ask the pool for another.
     void runOnAll(const std::function<void(int)>& task);
+
+    // A task is running.
+    bool busy() const { return busy_.load(std::memory_order_acquire); }
 
   private:
     void work(int thread);
@@ -39,11 +43,13 @@ class WorkerPool {
     std::atomic<uint32_t> generation_{0};  // one more for every task handed out
     std::atomic<int> running_{0};          // workers still in the current task
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> busy_{false};
 };
 
 // The pool the cycle's steps run on: one thread (no workers) until set.
 WorkerPool& simulationPool();
-// Replaces the pool; only between cycles. 0 means the machine's cores.
+// Replaces the pool; only while no task runs (between steps). 0 means the
+// machine's cores.
 void setSimulationThreads(int threads);
 int simulationThreads();
 

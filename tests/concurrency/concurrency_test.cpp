@@ -6,7 +6,6 @@
 #include <thread>
 #include <vector>
 
-#include "display/render/frame.h"
 #include "display/render/palette.h"
 #include "display/render/view_render.h"
 #include "files/nutrient_file.h"
@@ -50,7 +49,7 @@ TEST_P(ConcurrencyTest, SimulationRunsWhileFramesAreDrawnAndSamplesTaken) {
     // world is being seeded waits for the first cycle boundary.
     cycleGate.setRunning(true);
     std::thread simulation([&] {
-        pause.store(false, std::memory_order_release);
+        startRunControl();
         matureNutrients();
         // At least kCycles cycles, and on until frames and samples have been
         // taken while it ran.

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <thread>
 
 #include "display/display_thread.h"
@@ -31,7 +32,8 @@ class DisplayThreadTest : public QObject {
         DisplayThread display(buffers, overlayFont(96), [] {});
         display.showView({Zoom{1, 8}, {0, 0, 300, 300}});  // small frames
         data.store(true);
-        pause.store(true);
+        startRunControl();
+        std::optional<PauseRequest> paused(std::in_place);
         display.start();
         QTRY_COMPARE(display.frames(), int64_t(1));
         // Paused and still: nothing.
@@ -42,12 +44,12 @@ class DisplayThreadTest : public QObject {
         QTRY_COMPARE(display.frames(), int64_t(2));
         display.showView({Zoom{1, 4}, {0, 0, 500, 400}});
         QTRY_COMPARE(display.frames(), int64_t(3));
-        pause.store(false);  // the overlay's PAUSED goes
+        paused.reset();  // the overlay's PAUSED goes
         QTRY_COMPARE(display.frames(), int64_t(4));
         data.store(false);
         QTRY_COMPARE(display.frames(), int64_t(5));
-        pause.store(true);  // the overlay is hidden: nothing to show
-        Ppop = 12345;       // likewise
+        paused.emplace();  // the overlay is hidden: nothing to show
+        Ppop = 12345;      // likewise
         QTest::qWait(200);
         QCOMPARE(display.frames(), int64_t(5));
         display.stop();

@@ -1,13 +1,13 @@
 // The world picture: palette entries, the nutrient colour map with its ends,
-// and the draw order of the organisms.
+// the draw order of the organisms, and a picture into a wider image.
 #include <QTest>
 #include <bit>
 #include <cmath>
 #include <limits>
 #include <vector>
 
-#include "display/render/frame.h"
 #include "display/render/palette.h"
+#include "display/render/view_render.h"
 #include "model/model_fixture.h"
 
 namespace kesmir {
@@ -133,10 +133,8 @@ class FrameTest : public QObject {
         QCOMPARE(pixel(3499, 3499), pixelOf(kCarnivoreColour));
     }
 
-    void onlyCountedRecordsAreDrawnIntoAWiderImage() {
+    void aWiderImageKeepsItsPadding() {
         testing::addPlant(5, 5, 1.0f);
-        testing::addPlant(6, 5, 1.0f);
-        Ppop = 1;  // the second record is past the count
         const int stride = kWorldSide + 4;
         std::vector<uint32_t> wide(std::size_t(stride) * kWorldSide, 0u);
         drawFrame(wide.data(), stride);

@@ -69,14 +69,16 @@ class OverlayTest : public QObject {
         Hpop = 22;
         Cpop = 33;
         kk = 44;
-        pause.store(true);
-        OverlayState state = currentOverlayState();
-        QCOMPARE(state.plants, 11);
-        QCOMPARE(state.herbivores, 22);
-        QCOMPARE(state.carnivores, 33);
-        QCOMPARE(state.cycle, 44);
-        QVERIFY(state.paused);
-        pause.store(false);
+        startRunControl();
+        {
+            const PauseRequest paused;
+            OverlayState state = currentOverlayState();
+            QCOMPARE(state.plants, 11);
+            QCOMPARE(state.herbivores, 22);
+            QCOMPARE(state.carnivores, 33);
+            QCOMPARE(state.cycle, 44);
+            QVERIFY(state.paused);
+        }
         QVERIFY(!currentOverlayState().paused);
     }
 
@@ -113,12 +115,12 @@ class OverlayTest : public QObject {
         FrameBuffers buffers;
         DisplayThread display(buffers, overlayFont(96), [] {});
         data.store(true);
-        pause.store(true);
+        resetRunControl();  // paused until the simulation starts
         display.drawOnce();
         QVERIFY(bandHasInk(frontOverlay(buffers), 150, 32));  // PAUSED
 
         data.store(false);
-        pause.store(false);
+        startRunControl();
         display.drawOnce();
         display.drawOnce();
         QVERIFY(bandHasInk(frontOverlay(buffers), 150, 32));  // kept its last picture

@@ -85,7 +85,7 @@ class ParameterDialogTest : public QObject {
   private slots:
     void init() {
         resetParameters();
-        pause.store(false, std::memory_order_release);  // as while the simulation runs
+        startRunControl();  // as while the simulation runs
     }
 
     void opensWithCurrentValues_data() {
@@ -159,12 +159,12 @@ class ParameterDialogTest : public QObject {
         QFETCH(Closer, closer);
         bool pausedWhileOpen = false;
         runDialog(ParameterDialogKind::satiety, nullptr, [&](ParameterDialog& dialog) {
-            pausedWhileOpen = pause.load(std::memory_order_acquire);
+            pausedWhileOpen = simulationPaused();
             close(dialog, closer);
             QVERIFY(!dialog.isVisible());
         });
         QVERIFY(pausedWhileOpen);
-        QVERIFY(!pause.load(std::memory_order_acquire));
+        QVERIFY(!simulationPaused());
     }
 
     void satietyCarnivoreRowBelowItsLowerBound() {
@@ -333,7 +333,7 @@ class ParameterDialogTest : public QObject {
         QFETCH(int, carnivoresLeft);
         testing::ScratchDirectory scratch;  // the cycle appends to the population log
         testing::resetModel();
-        pause.store(false, std::memory_order_release);
+        startRunControl();
         delay = 0;
         testing::addPlant(10, 10, 5.0f);
         testing::addHerbivore(1000, 1000, 10.0f);

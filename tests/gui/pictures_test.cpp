@@ -1,5 +1,6 @@
 // Pictures: P's world and chart pictures named by the cycle, one pixel per
-// cell in the view's colours, and the world every N cycles at the boundary.
+// cell in the view's colours and agreeing with the view cell for cell, and
+// the world every N cycles at the boundary.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,8 +15,10 @@
 #include "display/pictures.h"
 #include "display/population_chart.h"
 #include "display/render/palette.h"
+#include "display/render/view_render.h"
 #include "files/writes_in_progress.h"
 #include "model/model_fixture.h"
+#include "sim/cull.h"
 #include "sim/eco_node.h"
 #include "stats/population_history.h"
 #include "stats/trait_history.h"
@@ -66,6 +69,24 @@ class PicturesTest : public QObject {
         takePictures(pictures, chart, evolution);
         pictures.wait();
         QCOMPARE(QImage(QStringLiteral("evolution-44.png")).size(), evolution.picture().size());
+    }
+
+    // Two herbivores on a plant's cell, the later one dead: the cull keeps
+    // the first in the lists but leaves the cell's herbivore slot empty, so
+    // the view shows the plant, and so must the picture.
+    void thePictureShowsACellAsTheViewDoes() {
+        initPalette();
+        testing::addPlant(40, 50, 1.0f);
+        testing::addHerbivore(40, 50, 1.0f);
+        testing::addHerbivore(40, 50, 1.0f).alive = 0;
+        cull();
+        addNew();
+        bufferSwap();
+        QCOMPARE(int(Hpop), 1);
+        uint32_t view = 0;
+        drawView(liveWorldLayers(), kOnePixelPerCell, {40, 50, 1, 1}, &view, 1);
+        QCOMPARE(view, pixelOf(kPlantColour));
+        QCOMPARE(worldPicture().pixel(40, 50), view);
     }
 
     void aPictureThatCannotBeWrittenLeavesNothingBehind() {

@@ -1,15 +1,12 @@
 // The view drawn from the grid: against the plain rule cell by cell at every
-// zoom, against drawFrame at one pixel per cell after a few cycles, and the
-// highest kind winning a zoomed-out pixel.
+// zoom, and the highest kind winning a zoomed-out pixel.
 #include <QTest>
 #include <algorithm>
 #include <vector>
 
-#include "display/render/frame.h"
 #include "display/render/palette.h"
 #include "display/render/view_render.h"
 #include "model/model_fixture.h"
-#include "sim/eco_node.h"
 
 namespace kesmir {
 
@@ -86,20 +83,6 @@ class ViewRenderTest : public QObject {
                                                  .arg(area.y + j)));
             }
         }
-    }
-
-    // Between cycles the grid's bitmaps mark exactly the current lists'
-    // records, so the view at one pixel per cell is drawFrame's picture.
-    void atOnePixelPerCellTheViewIsTheFrame() {
-        testing::ScratchDirectory scratch;
-        testing::seedSmallWorld(20000, 9200, 2000);
-        for (int i = 0; i < 3; ++i)
-            runCycle();
-        const std::size_t cells = kCells;
-        std::vector<uint32_t> frame(cells), view(cells);
-        drawFrame(frame.data(), kWorldSide);
-        drawView(liveWorldLayers(), kOnePixelPerCell, {0, 0, 3500, 3500}, view.data(), kWorldSide);
-        QVERIFY(frame == view);
     }
 
     // A lone carnivore among plants and herbivores, and a lone herbivore

@@ -66,7 +66,7 @@ class WorldWindowTest : public QObject {
     void init() {
         data.store(true);
         store.store(false);
-        pause.store(false);
+        startRunControl();
         quits_ = hints_ = 0;
         window_ = new WorldWindow(*buffers_);
         window_->quitHook = [this] { ++quits_; };
@@ -208,7 +208,7 @@ class WorldWindowTest : public QObject {
         std::vector<bool> pausedDuring;
         window_->parameterDialogHook = [&](ParameterDialogKind which) {
             opened.push_back(which);
-            pausedDuring.push_back(pause.load());
+            pausedDuring.push_back(simulationPaused());
         };
         for (char key : {'a', 'm', 'M', 'r', 's', 't'})
             QTest::keyClick(window_, key);
@@ -218,14 +218,14 @@ class WorldWindowTest : public QObject {
             ParameterDialogKind::senescence, ParameterDialogKind::satiety};
         QVERIFY(opened == expected);
         QVERIFY(pausedDuring == std::vector<bool>(6, true));
-        QVERIFY(!pause.load());
+        QVERIFY(!simulationPaused());
     }
 
     void withoutDialogsTheLetterKeysDoNothing() {
-        pause.store(true);  // as before the simulation starts
+        resetRunControl();  // as before the simulation starts
         for (char key : {'a', 'm', 'r', 's', 't'})
             QTest::keyClick(window_, key);
-        QVERIFY(pause.load());
+        QVERIFY(simulationPaused());
         QCOMPARE(quits_ + hints_, 0);
     }
 

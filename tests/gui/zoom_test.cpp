@@ -4,7 +4,7 @@
 #include <QTest>
 #include <vector>
 
-#include "display/render/zoom.h"
+#include "world/zoom.h"
 
 namespace kesmir {
 

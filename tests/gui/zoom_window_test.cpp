@@ -9,6 +9,7 @@
 #include "display/render/overlay_lines.h"
 #include "display/world_window.h"
 #include "model/model_fixture.h"
+#include "reports/model/spot_sample.h"
 
 Q_DECLARE_METATYPE(kesmir::Zoom)
 
@@ -129,9 +130,11 @@ class ZoomWindowTest : public QObject {
         QTest::mouseClick(window_->viewport(), Qt::LeftButton, {}, QPoint(10, 20));
         QTest::mouseClick(window_->viewport(), Qt::LeftButton, {}, QPoint(30, 44));
         QVERIFY(made.has_value());
-        const auto [ul, lr] = cornerCells(*made);
-        QCOMPARE(QPoint(ul.x, ul.y), first);
-        QCOMPARE(QPoint(lr.x, lr.y), second);
+        UL = vt{made->UL.x, made->UL.y};
+        LR = vt{made->LR.x, made->LR.y};
+        const CellRect cells = selectedCells(made->hScrollPos, made->vScrollPos, made->zoom);
+        QCOMPARE(QPoint(cells.x0, cells.y0), first);
+        QCOMPARE(QPoint(cells.x0 + cells.width, cells.y0 + cells.height), second);
     }
 
     void gEAndPInEitherCase() {

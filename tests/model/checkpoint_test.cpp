@@ -231,7 +231,7 @@ TEST_F(CheckpointTest, WrittenEveryNthCycleAndOnceWhenAsked) {
     runSettings.checkpointEvery = 1000;
     kk = 1000;
     delay = 0;
-    pause = false;
+    startRunControl();
     const uint32_t before = randState;
     runCycle();
     runSettings.checkpointEvery = 0;

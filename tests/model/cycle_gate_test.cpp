@@ -30,7 +30,7 @@ class CycleGateTest : public ModelTest {
             addCarnivore(10 + i, 30, 200.0f);
         }
         stepTimings.clear();
-        pause = false;
+        startRunControl();
         cycleGate.setRunning(false);
         cycleGate.hold();  // not running: returns, the request stands
     }

@@ -30,6 +30,7 @@ TEST_F(EatTest, PlantBelowItsSatietyAbsorbsItsShare) {
 // in these tests they absorb nothing.
 void plantsNeverHungry() {
     PSoffset = -1000.0f;
+    takeCycleParams();
 }
 
 TEST_F(EatTest, HerbivoreEatsAPlantOnItsOwnCell) {
@@ -101,6 +102,7 @@ TEST_F(EatTest, ReachIsTwelveCellsPlusItsGene) {
 TEST_F(EatTest, EaterStopsOnceItsEnergyReachesItsSatiety) {
     plantsNeverHungry();
     HSoffset = 60.0f;
+    takeCycleParams();
     addHerbivore(50, 50, 58.0f);
     plant& home = addPlant(50, 50, 24.0f);  // 24 / 12 = 2 taken: 60
     const vt east = bound(sum(vt{50, 50}, dir[1]));

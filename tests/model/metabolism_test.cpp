@@ -28,6 +28,7 @@ TEST_F(MetabolismTest, ChargesDeadRecordsAndReadsChangedOffsets) {
     plant& p = addPlant(1, 1, 10.0f);
     p.alive = 0;
     PMoffset = 1.5f;
+    takeCycleParams();  // the steps read the cycle's copy
     metabolize();
     EXPECT_EQ(p.energy, 8.5f);
     EXPECT_EQ(p.age, 2);

@@ -15,6 +15,7 @@ namespace kesmir::testing {
 void resetModel() {
     allocateWorld();
     resetParameters();
+    takeCycleParams();
     resetCounters();
     resetRunControl();
     store = false;
@@ -88,7 +89,7 @@ void seedSmallWorld(int32_t plants, int32_t herbivores, int32_t carnivores) {
     Hpop = herbivores;
     Cpop = carnivores;
     delay = 0;
-    pause.store(false);
+    startRunControl();
     matureNutrients();
 }
 

@@ -1,5 +1,7 @@
 // A fresh model for every test: default parameters and counters, empty lists,
-// a fresh nutrient layer, the generator at its default seed.
+// a fresh nutrient layer, the generator at its default seed. A test that
+// changes a parameter and then runs a step alone calls takeCycleParams()
+// first: the steps read the copy a cycle takes as it starts.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +11,7 @@
 #include <functional>
 #include <string>
 
+#include "sim/cycle_params.h"
 #include "world/counters.h"
 #include "world/lists.h"
 #include "world/params.h"

@@ -1,5 +1,6 @@
 // The cycle's steps on several threads against the same steps on one: from
-// the same state every step must leave the same bits. Then the parts the
+// the same state every step must leave the same bits, also when a parameter
+// is changed while the steps run. Then the parts the
 // steps are built from: the pool, the cell log, the counted sum and the
 // cells that records may share.
 #include <gtest/gtest.h>
@@ -9,14 +10,17 @@
 #include <bit>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "model_fixture.h"
 #include "seed/seeding.h"
 #include "sim/counted_sum.h"
 #include "sim/cull.h"
+#include "sim/cycle_gate.h"
 #include "sim/die.h"
 #include "sim/eat.h"
+#include "sim/eco_node.h"
 #include "sim/metabolism.h"
 #include "sim/move.h"
 #include "sim/parallel/ordered_log.h"
@@ -87,23 +91,29 @@ const std::vector<std::pair<std::string, std::function<void()>>> kSteps = {
 
 constexpr int32_t kLongestList = 250000;
 
-// A world large enough for several pieces of every list and many chunks of
-// eaters, run for a few cycles on `threads` threads: the fingerprint after
-// every step. The buffers start empty, so that what lies behind the counts
-// is the same in every run.
-std::vector<uint64_t> fingerprintsOfARun(int threads) {
-    ScratchDirectory scratch;
+// A fresh world seeded from `seed` with the given counts, its steps on
+// `threads` threads. The buffers start empty, so that what lies behind the
+// counts is the same in every run.
+void seedWorld(int threads, int32_t plants, int32_t herbivores, int32_t carnivores, uint32_t seed) {
     resetModel();
     for (plant* list : {PL1, PL2, NP})
         std::fill(list, list + kLongestList, plant{});
     for (animal* list : {HL1, HL2, NH, CL1, CL2, NC})
         std::fill(list, list + kLongestList, animal{});
     setSimulationThreads(threads);
-    Ppop = 100000;
-    Hpop = 70000;
-    Cpop = 35000;
-    seedRandom(20261209);
+    Ppop = plants;
+    Hpop = herbivores;
+    Cpop = carnivores;
+    seedRandom(seed);
     matureNutrients();
+}
+
+// A world large enough for several pieces of every list and many chunks of
+// eaters, run for a few cycles on `threads` threads: the fingerprint after
+// every step.
+std::vector<uint64_t> fingerprintsOfARun(int threads) {
+    ScratchDirectory scratch;
+    seedWorld(threads, 100000, 70000, 35000, 20261209);
     std::vector<uint64_t> fingerprints;
     for (int cycle = 0; cycle < 3; ++cycle) {
         for (const auto& [name, step] : kSteps) {
@@ -125,6 +135,82 @@ TEST(ParallelSteps, EveryStepLeavesTheSameBitsOnThreeThreadsAsOnOne) {
     for (std::size_t i = 0; i < one.size(); ++i)
         ASSERT_EQ(three[i], one[i])
             << "cycle " << i / kSteps.size() << ", after " << kSteps[i % kSteps.size()].first;
+}
+
+// Values for every parameter that change what the steps do in a seeded
+// world (plants start with 80 energy, herbivores 120, carnivores 300): every
+// kind hungry, none breeding, none past its first cycles.
+ParameterSet otherParameters() {
+    ParameterSet p;
+    p.PRenergy = 90.0f;
+    p.HRenergy = 150.0f;
+    p.CRenergy = 350.0f;
+    p.PNoffset = 0;
+    p.HNoffset = 0;
+    p.CNoffset = 0;
+    p.PSoffset = 100.0f;
+    p.HSoffset = 200.0f;
+    p.CSoffset = 400.0f;
+    p.PMoffset = 2.0f;
+    p.HMoffset = 6.0f;
+    p.CMoffset = 3.0f;
+    p.HAoffset = 0;
+    p.CAoffset = 1;
+    return p;
+}
+
+enum class Change { none, betweenCycles, duringACycle };
+
+// Three cycles of a small world on `threads` threads (in the first the
+// seeded organisms grow old enough to breed), with otherParameters() set as
+// `change` says: between the second and the third, or during the second,
+// first once the herbivores have moved (the simulation held there), then by
+// another thread again and again, flipping between those and a few other
+// values, until the cycle's steps are done.
+uint64_t fingerprintOfThreeCycles(int threads, Change change) {
+    ScratchDirectory scratch;
+    seedWorld(threads, 20000, 9200, 2000, 20261210);
+    runCycleSteps();
+    const ParameterSet other = otherParameters();
+    ParameterSet alsoOther = other;
+    alsoOther.PMoffset = 2.5f;
+    alsoOther.HSoffset = 250.0f;
+    alsoOther.CSoffset = 450.0f;
+    if (change == Change::duringACycle) {
+        cycleGate.setRunning(false);
+        cycleGate.hold();  // the request stands until the simulation parks
+        cycleGate.setRunning(true);
+        std::atomic<bool> stepsDone{false};
+        std::thread simulation([&] {
+            runCycleSteps();
+            stepsDone = true;
+            cycleGate.setRunning(false);
+        });
+        cycleGate.hold();  // parked after moving the herbivores
+        setParameters(other);
+        std::thread writer([&] {
+            for (bool flip = false; !stepsDone; flip = !flip)
+                setParameters(flip ? alsoOther : other);
+        });
+        cycleGate.release();
+        simulation.join();
+        writer.join();
+        setParameters(other);
+    } else {
+        runCycleSteps();
+        if (change == Change::betweenCycles) setParameters(other);
+    }
+    runCycleSteps();
+    const uint64_t fingerprint = worldFingerprint(kLongestList);
+    setSimulationThreads(1);
+    return fingerprint;
+}
+
+TEST(ParallelSteps, AParameterChangedDuringACycleCountsFromTheNextOnEveryThreadCount) {
+    const uint64_t changedBetween = fingerprintOfThreeCycles(1, Change::betweenCycles);
+    EXPECT_NE(changedBetween, fingerprintOfThreeCycles(1, Change::none));
+    EXPECT_EQ(fingerprintOfThreeCycles(1, Change::duringACycle), changedBetween);
+    EXPECT_EQ(fingerprintOfThreeCycles(3, Change::duringACycle), changedBetween);
 }
 
 TEST(ParallelSteps, EveryPieceOnceAndEveryThreadAtOnce) {

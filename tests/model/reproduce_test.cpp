@@ -17,6 +17,7 @@ auto mateIndex(int32_t index, int32_t count) {
 
 TEST_F(ReproduceTest, PlantPairSharesItsEnergy) {
     PRenergy = 20.0f;  // so that neither parent qualifies again afterwards
+    takeCycleParams();
     addPlant(100, 100, 40.0f, 0, 0, 3);
     addPlant(200, 200, 24.0f, 0, 0, 3);
     setNutrient(cellIndex(100, 100), 0.0f);
@@ -39,6 +40,7 @@ TEST_F(ReproduceTest, PlantPairSharesItsEnergy) {
 
 TEST_F(ReproduceTest, HerbivorePairSharesItsEnergy) {
     HRenergy = 79.0f;
+    takeCycleParams();
     addHerbivore(300, 300, 80.0f, 0, 0, 0, 0, 3);  // maturity 0 + 1: age 3 is mature
     addHerbivore(400, 400, 96.0f, 0, 0, 0, 0, 3);
     for (int32_t cell : {cellIndex(300, 300), cellIndex(400, 400), cellIndex(304, 300)})
@@ -166,6 +168,7 @@ TEST_F(ReproduceTest, WordsAreCrossedStartingParentFirstInEachKindsOrder) {
     // Each mate qualifies once and falls below the threshold by giving.
     resetModel();
     PRenergy = 20.0f;
+    takeCycleParams();
     addPlant(100, 100, 40.0f, kOnes, kOnes, 3);
     addPlant(200, 200, 24.0f, 0, 0, 3);
     seedRandom(state);
@@ -179,6 +182,7 @@ TEST_F(ReproduceTest, WordsAreCrossedStartingParentFirstInEachKindsOrder) {
                                animal* const& newborns) {
         resetModel();
         threshold = 79.0f;
+        takeCycleParams();
         add(300, 300, 80.0f, kOnes, kOnes, kOnes, kOnes, 100);
         add(400, 400, 96.0f, 0, 0, 0, 0, 100);
         seedRandom(state);
@@ -238,6 +242,7 @@ TEST_F(ReproduceTest, NewbornTakesTheStartingParentsMarker) {
     parent.GM = 61680;
     mate.GM = 3855;
     PRenergy = 35.0f;  // the mate does not start a birth of its own afterwards
+    takeCycleParams();
     seedRandom(stateWhereDraws({mateIndex(1, 2)}));
     reproduce();
     ASSERT_EQ(newPpop, 1);

@@ -8,14 +8,18 @@
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <regex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "files/checkpoint_file.h"
+#include "files/checkpoint_history.h"
 #include "model_fixture.h"
 #include "seed/gene_sample_file.h"
 #include "sim/checkpoints.h"
+#include "sim/cycle_params.h"
 #include "sim/eco_node.h"
 #include "sim/population_log.h"
 #include "sim/run_control.h"
@@ -36,9 +40,9 @@ class RunLoopTest : public ::testing::Test {
     static void startSparseWorld(int32_t plants, int32_t herbivores, int32_t carnivores) {
         resetModel();
         delay = 0;
-        pause = false;
+        startRunControl();
         for (RelaxedAtomic<float>* threshold : {&PRenergy, &HRenergy, &CRenergy})
-            *threshold = 1e9f;
+            *threshold = 1e6f;  // out of reach, and within the parameter's range
         for (RelaxedAtomic<int32_t>* senescence : {&PNoffset, &HNoffset, &CNoffset})
             *senescence = 1000000;
         for (int32_t i = 0; i < plants; ++i)
@@ -104,7 +108,8 @@ TEST_F(RunLoopTest, QuitRequestEndsTheRunBeforeTheNextCycleAndLeavesAPause) {
     EXPECT_EQ(kk, 0);
 
     resetRunControl();
-    pause = true;
+    startRunControl();
+    std::optional<PauseRequest> pause(std::in_place);
     std::atomic<bool> ended{false};
     RunEnd end = RunEnd::cycleLimit;
     std::thread simulation([&] {
@@ -118,7 +123,7 @@ TEST_F(RunLoopTest, QuitRequestEndsTheRunBeforeTheNextCycleAndLeavesAPause) {
     for (int waited = 0; !ended && waited < 5000; ++waited)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_TRUE(ended) << "still paused 5 s after the quit request";
-    pause = false;
+    pause.reset();
     simulation.join();
     EXPECT_EQ(end, RunEnd::quitRequested);
     EXPECT_EQ(kk, 0);  // the paused cycle's steps never ran
@@ -162,6 +167,23 @@ TEST_F(RunLoopTest, CheckpointsAtPositiveMultiplesAndOnceWhenAsked) {
     ::testing::internal::CaptureStderr();
     runFromTo(5, 7);
     EXPECT_EQ(savedCycles(::testing::internal::GetCapturedStderr()), std::vector<int>{5});
+}
+
+// A dialog's change that lands after the cycle took its parameters runs from
+// the next cycle, so the cycle's checkpoint holds the values taken.
+TEST_F(RunLoopTest, ACheckpointHoldsTheParametersTheCycleRunsWith) {
+    startSparseWorld(3, 3, 3);
+    clearHistories();  // those of earlier runs would not fit a run at cycle 0
+    HRenergy = 70.0f;
+    takeCycleParams();
+    HRenergy = 80.0f;
+    checkpointRequested = true;
+    ::testing::internal::CaptureStderr();
+    storeCheckpointIfDue();
+    ::testing::internal::GetCapturedStderr();
+    std::string error;
+    ASSERT_TRUE(readCheckpoint(kCheckpointFile, error)) << error;
+    EXPECT_EQ(float(HRenergy), 70.0f);
 }
 
 std::vector<int32_t> picturesTaken;

@@ -1,4 +1,4 @@
-#include "display/render/zoom.h"
+#include "world/zoom.h"
 
 #include <algorithm>
 
