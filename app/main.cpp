@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/command_texts.h"
 #include "app/options.h"
 #include "app/run_setup.h"
 #include "files/parameter_file.h"
@@ -60,12 +61,18 @@ int exitCodeFor(kesmir::RunEnd end) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "sweep") {
+        const std::vector<std::string> arguments(argv + 2, argv + argc);
+        for (const std::string& argument : arguments)
+            if (argument == "--help" || argument == "-h") {
+                std::fputs(kesmir::sweepUsageText().c_str(), stdout);
+                return 0;
+            }
 #ifdef KESMIR_HAS_GUI
         const kesmir::SummaryDrawer drawSummary = kesmir::drawSummaryPicture;
 #else
         const kesmir::SummaryDrawer drawSummary = nullptr;
 #endif
-        return kesmir::sweepCommand(std::vector<std::string>(argv + 2, argv + argc), drawSummary);
+        return kesmir::sweepCommand(arguments, drawSummary);
     }
     const kesmir::Options options =
         kesmir::parseOptions(std::vector<std::string>(argv + 1, argv + argc));

@@ -49,6 +49,9 @@ struct Parser {
     CLI::Option* params = nullptr;
 
     explicit Parser(Options& options) {
+        app.description(
+            "An evolutionary ecosystem simulator: plants, herbivores and carnivores on a torus "
+            "world of 3500 by 3500 cells. Files are read and written in the current directory.");
         app.set_help_flag();  // help and version are plain flags here, handled after parsing
         app.allow_extras();   // unknown options are reported in our own words
         flag("--help,-h", "show this text and exit", listedOnly);
@@ -156,42 +159,6 @@ std::string missingValueMessage(const CLI::App& app, const std::vector<std::stri
     return {};
 }
 
-CommandText describe(const CLI::App& app, std::string name) {
-    CommandText command{std::move(name), app.get_description(), {}};
-    for (const CLI::Option* option : app.get_options()) {
-        OptionText text{{}, option->get_type_name(), option->get_description()};
-        for (const std::string& name : option->get_snames())
-            text.names.push_back("-" + name);
-        for (const std::string& name : option->get_lnames())
-            text.names.push_back("--" + name);
-        command.options.push_back(std::move(text));
-    }
-    return command;
-}
-
-// The parameters' names grouped by their type and bounds, in the table's order.
-std::string parameterRangesText() {
-    std::string text = "Model parameters, for --set and --params:\n";
-    const auto parameters = namedParameters();
-    for (std::size_t first = 0; first < parameters.size();) {
-        const NamedParameter& head = parameters[first];
-        std::size_t end = first;
-        std::string names;
-        for (; end < parameters.size(); ++end) {
-            const NamedParameter& p = parameters[end];
-            if (p.global.index() != head.global.index() || p.lowest != head.lowest ||
-                p.highest != head.highest)
-                break;
-            names += std::string(names.empty() ? "  " : " ") + p.name;
-        }
-        const bool decimal = std::holds_alternative<RelaxedAtomic<float>*>(head.global);
-        text += names + "\n" + std::string(30, ' ') +
-                (decimal ? "decimal numbers, " : "whole numbers, ") + boundsText(head) + "\n";
-        first = end;
-    }
-    return text;
-}
-
 }  // namespace
 
 Options parseOptions(const std::vector<std::string>& arguments) {
@@ -237,28 +204,14 @@ Options parseOptions(const std::vector<std::string>& arguments) {
     return options;
 }
 
-std::string usageText() {
-    Options options;
-    Parser parser(options);
-    std::string text = parser.app.help();  // starts with the usage line
-    text.insert(text.find('\n') + 1,
-                "An evolutionary ecosystem simulator: plants, herbivores and carnivores on a\n"
-                "3500 x 3500 torus world. Files are read and written in the current directory.\n");
-    return text + parameterRangesText();
-}
-
 std::string versionText() {
     return "Version " KESMIR_VERSION "\n";
 }
 
-std::vector<CommandText> commandTexts() {
+CommandText programCommandText() {
     Options options;
     Parser parser(options);
-    std::vector<CommandText> commands{describe(parser.app, "")};
-    for (const CLI::App* subcommand :
-         parser.app.get_subcommands([](const CLI::App*) { return true; }))
-        commands.push_back(describe(*subcommand, subcommand->get_name()));
-    return commands;
+    return describeCommand(parser.app, "");
 }
 
 }  // namespace kesmir

@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "app/command_texts.h"
 #include "files/parameter_file.h"
 #include "sim/trait_sampling.h"
 
@@ -35,23 +36,10 @@ struct Options {
 
 Options parseOptions(const std::vector<std::string>& arguments);
 
-std::string usageText();
 std::string versionText();
 
-// The options as --help lists them. The manual page and the shell completion
-// are made from this list at build time, so an option added to the parser
-// reaches all three.
-struct OptionText {
-    std::vector<std::string> names;  // e.g. {"-h", "--help"}
-    std::string valueName;           // e.g. "N" or "FILE"; empty for a flag
-    std::string meaning;
-};
-struct CommandText {
-    std::string name;  // empty for the program itself
-    std::string meaning;
-    std::vector<OptionText> options;
-};
-// The program's own options first, then each subcommand's.
-std::vector<CommandText> commandTexts();
+// The program's own options as --help lists them (app/command_texts.h makes
+// the texts from it).
+CommandText programCommandText();
 
 }  // namespace kesmir

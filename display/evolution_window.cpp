@@ -24,26 +24,16 @@ namespace {
 constexpr std::array<Rgb, kKinds> kKindColours{kPlantColour, kHerbivoreColour, kCarnivoreColour};
 constexpr std::array<const char*, kKinds> kKindTitles{"Plant", "Herbivore", "Carnivore"};
 
-// The defence and the trait that overcomes it; each race its own dash.
-struct ArmsRace {
-    Kind defenceKind;
-    const char* defence;
-    Kind attackKind;
-    const char* attack;
-    Qt::PenStyle style;
-};
+// Each arms race its own dash; the kinds' colours tell its two lines apart.
+constexpr std::array<Qt::PenStyle, kArmsRaces.size()> kRaceStyles{Qt::SolidLine, Qt::DashLine,
+                                                                  Qt::DotLine};
 
-constexpr std::array<ArmsRace, 3> kArmsRaces{{
-    {Kind::plant, "poison", Kind::herbivore, "resistance", Qt::SolidLine},
-    {Kind::herbivore, "camouflage", Kind::carnivore, "sight", Qt::DashLine},
-    {Kind::plant, "spines", Kind::herbivore, "spine_eating", Qt::DotLine},
-}};
+static_assert(EvolutionWindow::kLines == 2 * int(kArmsRaces.size()));
 
-// Line i: race i / 2, its defence (even) or its attack (odd).
+// Line i: race i / 2, its defence (even) or the trait that overcomes it (odd).
 int lineField(int i) {
     const ArmsRace& race = kArmsRaces[std::size_t(i / 2)];
-    return i % 2 == 0 ? traitFieldIndex(race.defenceKind, race.defence)
-                      : traitFieldIndex(race.attackKind, race.attack);
+    return i % 2 == 0 ? race.defence : race.counter;
 }
 
 QString fieldTitle(int field) {
@@ -74,10 +64,6 @@ QList<QPointF> reducedLine(const MeanColumns& m, std::size_t k, int columns,
          keptEntries(m.size(), columns, [&](std::size_t i) { return means[i]; }))
         if (!std::isnan(means[at])) points.append(QPointF(m.cycles[at], scale(means[at])));
     return points;
-}
-
-double sixBitScale(double mean) {
-    return (mean + 1) / 65;
 }
 
 double asIs(double mean) {
@@ -126,7 +112,7 @@ EvolutionWindow::EvolutionWindow(const TraitHistory& history, QWidget* parent)
         const int field = lineField(i);
         QPen pen(colourOf(kTraitFields[std::size_t(field)].kind));
         pen.setWidthF(1.5);
-        pen.setStyle(kArmsRaces[std::size_t(i / 2)].style);
+        pen.setStyle(kRaceStyles[std::size_t(i / 2)]);
         line->setPen(pen);
         line->setName(fieldTitle(field));
         chart_->addSeries(line);
@@ -187,7 +173,7 @@ void EvolutionWindow::redrawLines(std::size_t samples, int columns) {
     lineMeans_.follow(history_.samples, samples);
     for (int i = 0; i < kLines; ++i)
         lines_[std::size_t(i)]->replace(
-            reducedLine(lineMeans_, std::size_t(i), columns, sixBitScale));
+            reducedLine(lineMeans_, std::size_t(i), columns, armsRaceShare));
     const int first = samples == 0 ? 0 : lineMeans_.cycles.front();
     const int last = samples == 0 ? 0 : lineMeans_.cycles.back();
     cycleAxis_->setRange(first, std::max(last, first + 1));

@@ -62,6 +62,8 @@ QChart* chartOf(const QString& title, const std::vector<SummarySeries>& lines,
     auto* chart = new QChart;
     chart->setTitle(title);
     chart->legend()->setAlignment(Qt::AlignBottom);
+    // Each legend entry a piece of its line, so that the dashed trait shows.
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);
     auto* x = new QValueAxis;
     x->setTitleText(QStringLiteral("Cycle"));
     x->setLabelFormat(QStringLiteral("%.0f"));

@@ -1,5 +1,7 @@
 #include "packaging/completion.h"
 
+#include <map>
+
 namespace kesmir::packaging {
 
 namespace {
@@ -25,15 +27,23 @@ std::string words(const std::vector<std::string>& list) {
 std::string bashCompletion(std::string_view scriptTemplate,
                            const std::vector<CommandText>& commands,
                            const std::vector<std::string>& parameterNames) {
-    std::vector<std::string> subcommands;
+    std::map<std::string, std::vector<std::string>> subcommands;
     std::string options = "declare -gA _kesmir_options=(\n";
     std::string values = "declare -gA _kesmir_values=(\n";
+    std::string arguments = "declare -gA _kesmir_arguments=(\n";
     for (const CommandText& command : commands) {
         // Bash has no empty keys: the program's own options go under its name.
         const std::string key = command.name.empty() ? "kesmir" : command.name;
-        if (!command.name.empty()) subcommands.push_back(command.name);
-        std::vector<std::string> all;
+        if (!command.name.empty()) {
+            // "sweep status" is the word "status" after the command "sweep".
+            const auto space = command.name.rfind(' ');
+            const std::string parent =
+                space == std::string::npos ? "kesmir" : command.name.substr(0, space);
+            subcommands[parent].push_back(command.name.substr(space + 1));
+        }
+        std::vector<std::string> all, positional;
         for (const OptionText& option : command.options) {
+            if (option.names.empty()) positional.push_back(option.valueName);
             for (const std::string& name : option.names) {
                 all.push_back(name);
                 if (!option.valueName.empty())
@@ -42,9 +52,14 @@ std::string bashCompletion(std::string_view scriptTemplate,
             }
         }
         options += "    [" + quoted(key) + "]=" + words(all) + "\n";
+        if (!positional.empty())
+            arguments += "    [" + quoted(key) + "]=" + words(positional) + "\n";
     }
-    const std::string variables = "_kesmir_subcommands=" + words(subcommands) + "\n" + options +
-                                  ")\n" + values + ")\n_kesmir_parameters=" + words(parameterNames);
+    std::string variables = "declare -gA _kesmir_subcommands=(\n";
+    for (const auto& [parent, children] : subcommands)
+        variables += "    [" + quoted(parent) + "]=" + words(children) + "\n";
+    variables += ")\n" + options + ")\n" + values + ")\n" + arguments +
+                 ")\n_kesmir_parameters=" + words(parameterNames);
     std::string script(scriptTemplate);
     if (const auto at = script.find("@OPTIONS@"); at != std::string::npos)
         script.replace(at, 9, variables);

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
+#include "app/command_texts.h"
 #include "packaging/completion.h"
 #include "packaging/manual_page.h"
 #include "world/named_params.h"
@@ -58,8 +58,8 @@ int main(int argc, char** argv) {
             marks.emplace_back(mark.substr(0, equals), mark.substr(equals + 1));
         }
         std::string error;
-        if (!kesmir::packaging::manualPage(templateText, readme, kesmir::commandTexts(), marks,
-                                           output, error))
+        if (!kesmir::packaging::manualPage(templateText, readme, kesmir::commandTexts(),
+                                           kesmir::parameterGroupTexts(), marks, output, error))
             return fail(error);
     } else if (what == "completion" && argc == 4) {
         if (!readText(argv[2], templateText)) return fail(std::string("cannot read ") + argv[2]);

@@ -19,16 +19,27 @@ std::string valuePart(const OptionText& option) {
     return option.valueName.empty() ? "" : "\\ \\fI" + troffText(option.valueName) + "\\fR";
 }
 
+// "\fB\-\-out\fR\ \fIDIR\fR", or a positional argument's "\fIDIR\fR".
+std::string optionTag(const OptionText& option) {
+    if (option.names.empty()) return "\\fI" + troffText(option.valueName) + "\\fR";
+    return troffOptionNames(option.names) + valuePart(option);
+}
+
 std::string invocation(const CommandText& command) {
     return command.name.empty() ? "kesmir" : "kesmir " + command.name;
 }
 
+// As --help's synopsis: a required option or argument bare, an optional one
+// in brackets, by its last name.
 std::string synopsis(const std::vector<CommandText>& commands) {
     std::string text;
     for (const CommandText& command : commands) {
         text += ".br\n\\fB" + invocation(command) + "\\fR";
-        for (const OptionText& option : command.options)
-            text += "\n[" + troffText("`" + option.names.back() + "`") + valuePart(option) + "]";
+        for (const OptionText& option : command.options) {
+            OptionText shown = option;
+            if (!shown.names.empty()) shown.names = {option.names.back()};
+            text += "\n" + (option.required ? optionTag(shown) : "[" + optionTag(shown) + "]");
+        }
         text += "\n";
     }
     return text;
@@ -41,8 +52,7 @@ std::string taggedParagraph(const std::string& tag, const std::string& body) {
 std::string optionList(const std::vector<OptionText>& options) {
     std::string text;
     for (const OptionText& option : options)
-        text += taggedParagraph(troffOptionNames(option.names) + valuePart(option),
-                                troffText(option.meaning));
+        text += taggedParagraph(optionTag(option), troffText(option.meaning));
     return text;
 }
 
@@ -53,6 +63,13 @@ std::string options(const std::vector<CommandText>& commands) {
         if (!commands[i].meaning.empty()) text += troffText(commands[i].meaning) + "\n";
         text += optionList(commands[i].options);
     }
+    return text;
+}
+
+std::string parameters(const std::vector<ParameterGroupText>& groups) {
+    std::string text;
+    for (const ParameterGroupText& group : groups)
+        text += taggedParagraph("\\fB" + troffText(group.names) + "\\fR", troffText(group.values));
     return text;
 }
 
@@ -113,7 +130,8 @@ bool readmeTable(std::string_view readme, std::string_view heading, std::size_t 
 }  // namespace
 
 bool manualPage(std::string_view pageTemplate, std::string_view readme,
-                const std::vector<CommandText>& commands, const GivenMarks& given,
+                const std::vector<CommandText>& commands,
+                const std::vector<ParameterGroupText>& parameterGroups, const GivenMarks& given,
                 std::string& page, std::string& error) {
     std::vector<TableRow> keyRows, fileRows;
     if (!readmeTable(readme, kKeysHeading, 2, keyRows, error) ||
@@ -124,6 +142,7 @@ bool manualPage(std::string_view pageTemplate, std::string_view readme,
         fillMark(page, "@" + mark + "@", text);
     fillMark(page, "@SYNOPSIS@", synopsis(commands));
     fillMark(page, "@OPTIONS@", options(commands));
+    fillMark(page, "@PARAMETERS@", parameters(parameterGroups));
     fillMark(page, "@KEYS@", keys(keyRows));
     fillMark(page, "@FILES@", files(fileRows));
     if (const std::string mark = firstMark(page); !mark.empty()) {

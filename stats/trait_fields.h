@@ -116,4 +116,22 @@ constexpr int traitFieldIndex(Kind kind, std::string_view trait) {
     return -1;
 }
 
+// The three arms races the charts draw: a defence and the trait that
+// overcomes it, both six-bit fields.
+struct ArmsRace {
+    int defence;  // fields of kTraitFields
+    int counter;
+};
+inline constexpr std::array<ArmsRace, 3> kArmsRaces{{
+    {traitFieldIndex(Kind::plant, "poison"), traitFieldIndex(Kind::herbivore, "resistance")},
+    {traitFieldIndex(Kind::herbivore, "camouflage"), traitFieldIndex(Kind::carnivore, "sight")},
+    {traitFieldIndex(Kind::plant, "spines"), traitFieldIndex(Kind::herbivore, "spine_eating")},
+}};
+
+// A race's two traits on one scale: a value (or mean) v of a six-bit field
+// as the share of the top value, (v + 1) / 65.
+constexpr double armsRaceShare(double v) {
+    return (v + 1) / 65;
+}
+
 }  // namespace kesmir

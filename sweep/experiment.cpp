@@ -36,6 +36,22 @@ constexpr std::array<SettingRule, 7> kSettings{{
     {"histograms-every", 0, std::numeric_limits<int32_t>::max(), nullptr},
 }};
 
+// "seed, cycles, ..." or, with their defaults, "seed (default 1), cycles
+// (required), ...".
+std::string settingsText(bool withDefaults) {
+    std::string text;
+    for (const SettingRule& rule : kSettings) {
+        text += text.empty() ? "" : ", ";
+        text += rule.name;
+        if (!withDefaults) continue;
+        if (rule.fallback != nullptr)
+            text += std::string(" (default ") + rule.fallback + ")";
+        else if (std::string_view(rule.name) == "cycles")
+            text += " (required)";
+    }
+    return text;
+}
+
 const SettingRule* findSetting(std::string_view name) {
     for (const SettingRule& rule : kSettings)
         if (name == rule.name) return &rule;
@@ -175,9 +191,8 @@ bool parseLine(std::string_view line, Experiment& experiment, int lineNumber, st
     type.setting = findSetting(axis.name);
     type.parameter = findParameter(axis.name);
     if (type.setting == nullptr && type.parameter == nullptr) {
-        why = "unknown name '" + axis.name +
-              "' (a parameter of kesmir --print-params, or seed, cycles, threads, "
-              "checkpoint-every, png-every, traits-every, histograms-every)";
+        why = "unknown name '" + axis.name + "' (a parameter of kesmir --print-params, or " +
+              settingsText(false) + ")";
         return false;
     }
     axis.isSetting = type.setting != nullptr;
@@ -244,6 +259,10 @@ bool readExperiment(const std::string& path, Experiment& experiment, std::string
     std::string text;
     if (readWholeFile(path, text, error, 1 << 20) != ReadStatus::ok) return false;
     return parseExperiment(text, path, experiment, error);
+}
+
+std::string experimentSettingsText() {
+    return settingsText(true);
 }
 
 int64_t settingNumber(const std::string& text) {

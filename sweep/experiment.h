@@ -43,6 +43,10 @@ bool parseExperiment(std::string_view text, const std::string& source, Experimen
 // The same from the file at `path`.
 bool readExperiment(const std::string& path, Experiment& experiment, std::string& error);
 
+// The settings an experiment may name besides the model's parameters, with
+// their defaults: "seed (default 1), cycles (required), ...".
+std::string experimentSettingsText();
+
 // A run setting's value as a whole number (the settings are all whole numbers).
 int64_t settingNumber(const std::string& text);
 

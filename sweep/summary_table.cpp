@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "display/render/palette.h"
+#include "stats/trait_fields.h"
 #include "world/format.h"
 
 namespace kesmir {
@@ -18,17 +19,22 @@ namespace {
 constexpr std::array<const char*, 3> kPopulations{"plants", "herbivores", "carnivores"};
 constexpr std::array<Rgb, 3> kPopulationColours{kPlantColour, kHerbivoreColour, kCarnivoreColour};
 
-// Each arms race: a defence, the trait that overcomes it, and their colour.
-struct ArmsRace {
-    const char* defence;
-    const char* counter;
-    Rgb colour;
-};
-constexpr std::array<ArmsRace, 3> kRaces{{
-    {"plant_poison", "herbivore_resistance", {140, 40, 170}},
-    {"herbivore_camouflage", "carnivore_sight", {230, 120, 0}},
-    {"plant_spines", "herbivore_spine_eating", {0, 150, 150}},
+// Each arms race's colour: its two lines are told apart by their dashes.
+constexpr std::array<Rgb, kArmsRaces.size()> kRaceColours{{
+    {140, 40, 170},
+    {230, 120, 0},
+    {0, 150, 150},
 }};
+
+// The column of results.csv that holds a field's means: "herbivore_resistance".
+std::string columnName(int field) {
+    const TraitField& f = kTraitFields[std::size_t(field)];
+    return std::string(kKindNames[std::size_t(f.kind)]) + "_" + f.trait;
+}
+
+double asIs(double value) {
+    return value;
+}
 
 // The picture's points: at most this many a line.
 constexpr int64_t kPicturePoints = 800;
@@ -49,8 +55,9 @@ struct Statistic {
 // mean of the means, its lowest lowest and its highest highest.
 class PictureLine {
   public:
-    PictureLine(SummarySeries& series, int64_t cyclesPerPoint, double scale, double offset)
-        : series_(series), cyclesPerPoint_(cyclesPerPoint), scale_(scale), offset_(offset) {}
+    // `shown`: what the picture shows of a value.
+    PictureLine(SummarySeries& series, int64_t cyclesPerPoint, double (*shown)(double))
+        : series_(series), cyclesPerPoint_(cyclesPerPoint), shown_(shown) {}
     ~PictureLine() { flush(); }
 
     void add(int64_t cycle, const Statistic& s) {
@@ -70,15 +77,15 @@ class PictureLine {
     void flush() {
         if (block_stat_.count == 0) return;
         series_.cycles.push_back(double(block_ * cyclesPerPoint_));
-        series_.mean.push_back((block_stat_.sum / block_stat_.count + offset_) * scale_);
-        series_.lowest.push_back((block_stat_.lowest + offset_) * scale_);
-        series_.highest.push_back((block_stat_.highest + offset_) * scale_);
+        series_.mean.push_back(shown_(block_stat_.sum / block_stat_.count));
+        series_.lowest.push_back(shown_(block_stat_.lowest));
+        series_.highest.push_back(shown_(block_stat_.highest));
         block_stat_ = {};
     }
 
     SummarySeries& series_;
     int64_t cyclesPerPoint_;
-    double scale_, offset_;
+    double (*shown_)(double);
     int64_t block_ = -1;
     Statistic block_stat_;
 };
@@ -146,28 +153,28 @@ bool SummaryTable::add(const std::vector<std::size_t>& runs, AtomicFileWriter& o
 
     std::vector<PictureLine> lines;
     std::vector<int> lineColumns;
-    lines.reserve(kPopulations.size() + 2 * kRaces.size());
+    lines.reserve(kPopulations.size() + 2 * kArmsRaces.size());
     if (panel != nullptr) {
         panel->populations.reserve(kPopulations.size());
-        panel->races.reserve(2 * kRaces.size());
+        panel->races.reserve(2 * kArmsRaces.size());
         for (std::size_t kind = 0; kind < kPopulations.size(); ++kind) {
             panel->populations.push_back(
                 seriesNamed(kPopulations[kind], kPopulationColours[kind], false));
-            lines.emplace_back(panel->populations.back(), cyclesPerPoint_, 1.0, 0.0);
+            lines.emplace_back(panel->populations.back(), cyclesPerPoint_, asIs);
             lineColumns.push_back(int(kind));
         }
-        for (const ArmsRace& race : kRaces) {
-            const int defence = columns_.named(race.defence),
-                      counter = columns_.named(race.counter);
+        for (std::size_t r = 0; r < kArmsRaces.size(); ++r) {
+            const ArmsRace& race = kArmsRaces[r];
+            const int defence = columns_.named(columnName(race.defence)),
+                      counter = columns_.named(columnName(race.counter));
             if (defence < 0 || counter < 0) continue;
-            // Both traits on one scale, the share of the top value: (v + 1) / 65.
-            for (const auto& [name, column, dashed] : {std::tuple{race.defence, defence, false},
-                                                       std::tuple{race.counter, counter, true}}) {
+            for (const auto& [field, column, dashed] : {std::tuple{race.defence, defence, false},
+                                                        std::tuple{race.counter, counter, true}}) {
                 // The race's colour tells the kinds apart: the legend names the trait alone.
-                std::string trait = std::string(name).substr(std::string_view(name).find('_') + 1);
+                std::string trait = kTraitFields[std::size_t(field)].trait;
                 std::replace(trait.begin(), trait.end(), '_', ' ');
-                panel->races.push_back(seriesNamed(trait, race.colour, dashed));
-                lines.emplace_back(panel->races.back(), cyclesPerPoint_, 1.0 / 65, 1.0);
+                panel->races.push_back(seriesNamed(trait, kRaceColours[r], dashed));
+                lines.emplace_back(panel->races.back(), cyclesPerPoint_, armsRaceShare);
                 lineColumns.push_back(int(kPopulations.size()) + column);
             }
         }

@@ -10,22 +10,12 @@
 #include "sweep/plan.h"
 #include "sweep/progress.h"
 #include "sweep/run_wrapper.h"
+#include "sweep/sweep_arguments.h"
 #include "world/format.h"
 
 namespace kesmir {
 
 namespace {
-
-constexpr const char* kUsage =
-    "Usage: kesmir sweep EXPERIMENT --out DIR [--jobs N] [--hosts FILE] [--slurm]\n"
-    "       kesmir sweep status DIR\n"
-    "       kesmir sweep collect DIR\n"
-    "Runs every combination of the values an experiment file lists (NAME = VALUE, a list\n"
-    "A, B, C or a range A..B [step S]) as a run of kesmir in a folder of its own in DIR,\n"
-    "through GNU parallel on this machine (--jobs at once), over the ssh logins of a\n"
-    "hosts file (--hosts), or as a Slurm job array (--slurm). The same command again goes\n"
-    "on where a sweep stopped. status counts the runs; collect writes DIR/results.csv,\n"
-    "DIR/summary.csv and DIR/summary.png.\n";
 
 int refuse(const std::string& message) {
     std::fprintf(stderr, "kesmir: sweep: %s\n", message.c_str());
@@ -79,42 +69,23 @@ int startSweep(const std::string& experimentPath, const std::string& out,
 }  // namespace
 
 int sweepCommand(const std::vector<std::string>& arguments, SummaryDrawer drawSummary) {
-    for (const std::string& argument : arguments)
-        if (argument == "--help" || argument == "-h") {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-    const std::string what = arguments.empty() ? "" : arguments.front();
-    const std::vector<std::string> rest(arguments.begin() + (arguments.empty() ? 0 : 1),
-                                        arguments.end());
-    CLI::App app{"", "kesmir sweep"};
-    app.set_help_flag();
-    std::string dir, error;
-    if (what == "status" || what == "collect") {
-        app.add_option("DIR", dir)->required();
-        if (!parse(app, rest, error)) return refuse(what + ": " + error);
-        Sweep sweep;
-        if (!openSweep(dir, sweep, error)) return refuse(error);
-        if (what == "collect") return collectSweep(sweep, drawSummary);
-        std::fputs(statusText(sweep).c_str(), stdout);
-        return 0;
-    }
-    if (what == "run") {
-        std::size_t run = 0;
-        app.add_option("DIR", dir)->required();
-        app.add_option("N", run)->required();
-        if (!parse(app, rest, error)) return refuse("run: " + error);
-        return runOneRun(dir, run);
-    }
-    std::string experiment;
-    EngineOptions options;
-    app.add_option("EXPERIMENT", experiment)->required();
-    app.add_option("--out", dir)->required();
-    app.add_option("--jobs", options.jobs)->check(CLI::Range(1, 100000));
-    app.add_option("--hosts", options.hosts);
-    app.add_flag("--slurm", options.slurm);
-    if (!parse(app, arguments, error)) return refuse(error + " (see kesmir sweep --help)");
-    return startSweep(experiment, dir, options);
+    const SweepSubcommand& subcommand = sweepSubcommandOf(arguments);
+    const std::string word = subcommand.word;
+    SweepArguments given;
+    const std::unique_ptr<CLI::App> parser = sweepParser(subcommand, given);
+    std::string error;
+    if (!parse(
+            *parser,
+            std::vector<std::string>(arguments.begin() + (word.empty() ? 0 : 1), arguments.end()),
+            error))
+        return refuse((word.empty() ? "" : word + ": ") + error + " (see kesmir sweep --help)");
+    if (word.empty()) return startSweep(given.experiment, given.dir, given.engine);
+    if (word == "run") return runOneRun(given.dir, given.run);
+    Sweep sweep;
+    if (!openSweep(given.dir, sweep, error)) return refuse(error);
+    if (word == "collect") return collectSweep(sweep, drawSummary);
+    std::fputs(statusText(sweep).c_str(), stdout);
+    return 0;
 }
 
 }  // namespace kesmir

@@ -1,9 +1,6 @@
-// "kesmir sweep ...": the subcommands of a sweep, dispatched from main before
-// the normal options are read.
-//   kesmir sweep EXPERIMENT --out DIR [--jobs N] [--hosts FILE] [--slurm]
-//   kesmir sweep status DIR
-//   kesmir sweep collect DIR
-//   kesmir sweep run DIR N      (one run; what every engine starts)
+// "kesmir sweep ...": the subcommands of a sweep (sweep/sweep_arguments.h),
+// dispatched from main before the normal options are read. main answers
+// --help itself, from the same table.
 #pragma once
 
 #include <string>

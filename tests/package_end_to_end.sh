@@ -2,7 +2,8 @@
 # Builds the Debian package from a build folder and checks it as a
 # distribution would: lintian finds no error, every file stands where the
 # freedesktop and Debian conventions want it, the desktop entry is valid, the
-# manual page renders and the completion offers every option --help names,
+# manual page renders and tells what --help tells (sweeps and parameter
+# ranges included), the completion offers every option after its command,
 # and the installed binary runs a cycle.
 set -u
 build=$(realpath "$1")
@@ -41,19 +42,25 @@ depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 case "$depends" in *libzstd1*) ;; *) fail "no libzstd1 in Depends: $depends" ;; esac
 case "$depends" in *gtest* | *libqt6test* | *lintian*) fail "a test's package in Depends: $depends" ;; esac
+[ "$(dpkg-deb -f "$deb" Recommends)" = "parallel" ] ||
+    fail "Recommends: $(dpkg-deb -f "$deb" Recommends), not parallel for sweeps"
 
 # Hints pass: the entry is in two main categories on purpose.
 run 0 "desktop-file-validate" desktop-file-validate "$share/applications/kesmir.desktop"
 grep -v ": hint: " out.txt | grep -q . && fail "desktop-file-validate: $(cat out.txt)"
 grep -qx "Icon=kesmir" "$share/applications/kesmir.desktop" || fail "the desktop entry names another icon"
 
-# The manual page renders without a warning and names every option --help
-# names; the completion offers them all.
-options=$("$kesmir" --help | grep -oE -- '--[a-z][a-z-]*' | sort -u)
-[ -n "$options" ] || fail "the packaged kesmir --help names no option"
+# The manual page renders without a warning and tells every option, sweep
+# subcommand and parameter range --help tells; the completion offers each
+# option after its command.
+help=$("$kesmir" --help)
+sweep_help=$("$kesmir" sweep --help)
+options=$(sed -n '/^Options:/,/^$/p' <<<"$help" | grep -oE -- '^  (-[a-z],)?--[a-z][a-z-]*' | sed 's/.*,//; s/ //g')
+sweep_options=$(grep -oE -- '^  --[a-z][a-z-]*' <<<"$sweep_help" | sort -u)
+[ -n "$options" ] && [ -n "$sweep_options" ] || fail "the packaged kesmir --help names no option"
 MANWIDTH=200 run 0 "man" man --warnings -l "$share/man/man1/kesmir.1.gz"
 [ ! -s err.txt ] || fail "man: $(cat err.txt)"
-for section in SYNOPSIS OPTIONS KEYS FILES "EXIT STATUS" ENVIRONMENT; do
+for section in SYNOPSIS OPTIONS "MODEL PARAMETERS" KEYS FILES "EXIT STATUS" ENVIRONMENT; do
     grep -qx "$section" out.txt || fail "the manual page has no $section section"
 done
 completion() {  # words...: what the completion offers for the last word
@@ -63,11 +70,31 @@ completion() {  # words...: what the completion offers for the last word
         "$share/bash-completion/completions/kesmir" "$@"
 }
 offered=$(completion kesmir --)
-for option in $options; do
+for option in $options $sweep_options; do
     grep -qE -- "^\\s*(-[a-z], )?$option\\b" out.txt || fail "the manual page does not describe $option"
+done
+for option in $options; do
     grep -qx -- "$option" <<<"$offered" || fail "the completion does not offer $option"
 done
+offered=$(completion kesmir sweep --)
+for option in $sweep_options; do
+    grep -qx -- "$option" <<<"$offered" || fail "the completion does not offer sweep $option"
+done
+# The synopsis lines and the parameters' ranges, as --help prints them.
+while read -r line; do
+    grep -qF -- "$line" out.txt || fail "the manual page's synopsis lacks: $line"
+done < <(sed -n '/^$/q; s/^Usage: //; s/^ *//p' <<<"$sweep_help")
+while read -r line; do
+    grep -qF -- "$line" out.txt || fail "the manual page lacks the range: $line"
+done < <(grep -E '^ +(decimal|whole) numbers' <<<"$help")
+for name in $("$kesmir" --print-params | sed -n 's/ = .*//p'); do
+    sed -n '/^MODEL PARAMETERS/,/^KEYS/p' out.txt | grep -qw "$name" ||
+        fail "the manual page gives no range for $name"
+done
 [ "$(completion kesmir --set HRe)" = "HRenergy=" ] || fail "--set HRe completes as: $(completion kesmir --set HRe)"
+[ "$(completion kesmir sweep st)" = "status" ] || fail "sweep st completes as: $(completion kesmir sweep st)"
+[ "$(completion kesmir sweep status r)" = "root" ] ||
+    fail "sweep status r completes as: $(completion kesmir sweep status r) (only the folder root)"
 
 # The installed binary runs a cycle headless in an empty folder.
 enter run

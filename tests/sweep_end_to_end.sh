@@ -5,12 +5,8 @@
 # without touching finished runs, its checkpointed run equal to one never
 # stopped; a failed run reported while the others go on.
 set -u
-kesmir=$(realpath "$1")
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-cd "$scratch" || exit 1
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+source "$(dirname "$0")/end_to_end_helpers.sh"
+start_in_scratch "$1"
 
 if ! command -v parallel >/dev/null; then
     echo "GNU parallel is not installed (scripts/install-deps.sh installs it)"
@@ -19,20 +15,19 @@ fi
 
 # --- errors name the file and line, before anything runs
 printf 'cycles = 3\nHRenergy = 60, abc\n' >bad.txt
-"$kesmir" sweep bad.txt --out bad >out.txt 2>err.txt
-[ $? -eq 2 ] || fail "a bad experiment: exit code not 2"
+refused "a bad experiment" "$kesmir" sweep bad.txt --out bad
 grep -qx "kesmir: sweep: bad.txt line 2: HRenergy: 'abc' is not a finite decimal number" err.txt ||
     fail "a bad experiment: $(cat err.txt)"
 [ ! -e bad ] || fail "a bad experiment laid out its folder"
 
 # --- 2 values x 2 seeds
 printf '# richer herbivores?\nHRenergy = 60, 80\nseed = 1..2\ncycles = 4\n' >grid.txt
-"$kesmir" sweep grid.txt --out grid --jobs 2 >out.txt 2>err.txt || fail "grid sweep: $(cat err.txt)"
+run 0 "grid sweep" "$kesmir" sweep grid.txt --out grid --jobs 2
 grep -q "^kesmir: sweep: 4 runs: about .* core-hours" err.txt || fail "no plan: $(cat err.txt)"
 grep -q "4 finished, 0 running, 0 failed, 0 waiting; done" err.txt || fail "no progress: $(cat err.txt)"
-"$kesmir" sweep status grid >status.txt || fail "status"
-grep -q "^4 runs: 4 finished, 0 running, 0 failed, 0 waiting" status.txt || fail "status: $(cat status.txt)"
-"$kesmir" sweep collect grid 2>err.txt || fail "collect: $(cat err.txt)"
+run 0 "status" "$kesmir" sweep status grid
+grep -q "^4 runs: 4 finished, 0 running, 0 failed, 0 waiting" out.txt || fail "status: $(cat out.txt)"
+run 0 "collect" "$kesmir" sweep collect grid
 header=$(head -1 grid/results.csv)
 case $header in
 run,seed,HRenergy,cycle,plants,herbivores,carnivores,plant_metabolism,*,carnivore_speed) ;;
@@ -58,14 +53,14 @@ grep -qx "HRenergy = 80" grid/run-004/params.txt || fail "run 4's parameters: $(
 touch -d '2001-01-01' grid/run-00[134]/dt.dat
 rm grid/run-002/state.txt
 printf 'not a checkpoint' >grid/run-002/checkpoint.kes
-"$kesmir" sweep grid.txt --out grid >out.txt 2>err.txt
-[ $? -eq 1 ] || fail "a failed run: exit code not 1"
+run 1 "a failed run" "$kesmir" sweep grid.txt --out grid
 grep -q "^kesmir: sweep: $scratch/grid/run-002 failed (.*); the end of its stderr.txt:" err.txt ||
     fail "failure report: $(cat err.txt)"
 grep -q "cannot be resumed from" err.txt || fail "failure report lacks the stderr: $(cat err.txt)"
-"$kesmir" sweep run grid 3 || fail "a finished run started by hand"
+run 0 "a finished run started by hand" "$kesmir" sweep run grid 3
 [ -z "$(find grid/run-00[134]/dt.dat -newer grid.txt)" ] || fail "finished runs were run again"
-"$kesmir" sweep status grid | grep -q "3 finished, 0 running, 1 failed" || fail "status after a failure"
+run 0 "status after a failure" "$kesmir" sweep status grid
+grep -q "3 finished, 0 running, 1 failed" out.txt || fail "status after a failure: $(cat out.txt)"
 
 # --- stopped part-way, then the same command again (through a hosts file naming this machine)
 printf 'seed = 3, 4\ncycles = 12\ncheckpoint-every = 4\nHRenergy = 80\n' >long.txt
@@ -81,11 +76,11 @@ kill -INT $sweep
 wait $sweep
 [ $? -eq 130 ] || fail "a stopped sweep: exit code not 130"
 grep -q "stopped with 1 of 2 runs finished" err.txt || fail "stopped: $(cat err.txt)"
-"$kesmir" sweep status long | grep -q "1 finished, 0 running, 0 failed, 1 waiting" ||
-    fail "status when stopped: $("$kesmir" sweep status long)"
+run 0 "status when stopped" "$kesmir" sweep status long
+grep -q "1 finished, 0 running, 0 failed, 1 waiting" out.txt || fail "status when stopped: $(cat out.txt)"
 sums=$(md5sum long/run-001/*)
 echo : >hosts.txt
-"$kesmir" sweep long.txt --out long --hosts hosts.txt >out.txt 2>err.txt || fail "resumed sweep: $(cat err.txt)"
+run 0 "resumed sweep" "$kesmir" sweep long.txt --out long --hosts hosts.txt
 [ "$(md5sum long/run-001/*)" = "$sums" ] || fail "the finished run's files changed"
 grep -q "resumed from its checkpoint of cycle [48]" long/run-002/stderr.txt ||
     fail "run 2 was not resumed: $(cat long/run-002/stderr.txt)"
@@ -93,8 +88,4 @@ mkdir straight && (cd straight && "$kesmir" --headless --delay 0 --cycles 12 --s
 cmp -s straight/dt.dat long/run-002/dt.dat || fail "the resumed run differs from one never stopped"
 [ ! -e long/run-002/dt.dat.earlier ] || fail "the earlier lines were left beside dt.dat"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures sweep end-to-end check(s) failed"
-    exit 1
-fi
-echo "all sweep end-to-end checks passed"
+finish "sweep end-to-end"

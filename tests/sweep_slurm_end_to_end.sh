@@ -6,7 +6,7 @@
 # "dt.dat" lines, and equal to the same sweep run through GNU parallel.
 # Skipped (exit code 77) without root or without Slurm and munge.
 set -u
-kesmir=$(realpath "$1")
+source "$(dirname "$0")/end_to_end_helpers.sh"
 if [ "$(id -u)" -ne 0 ]; then
     echo "skipped: starting a Slurm cluster needs root"
     exit 77
@@ -17,8 +17,8 @@ for program in munged slurmctld slurmd sbatch; do
         exit 77
     fi
 done
-scratch=$(mktemp -d)
-chmod 755 "$scratch"
+start_in_scratch "$1"
+chmod 755 "$scratch"  # the daemons run as root, the runs read the folder
 daemons=()
 stop_cluster() {
     for pid in "${daemons[@]}"; do kill "$pid" 2>/dev/null; done
@@ -29,8 +29,6 @@ stop_cluster() {
     rm -rf "$scratch"
 }
 trap stop_cluster EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
 # --- the cluster
 mkdir -p "$scratch/munge" "$scratch/state" "$scratch/spool"
@@ -81,9 +79,8 @@ if ! sinfo -h -o %T 2>/dev/null | grep -q idle; then
 fi
 
 # --- the sweep as a job array
-cd "$scratch" || exit 1
 printf 'HRenergy = 60, 80\nseed = 1..2\ncycles = 4\n' >grid.txt
-"$kesmir" sweep grid.txt --out slurm --slurm --jobs 2 >out.txt 2>err.txt || fail "submit: $(cat err.txt)"
+run 0 "submit" "$kesmir" sweep grid.txt --out slurm --slurm --jobs 2
 grep -q "submitted job array [0-9]*: runs 1-4, at most 2 at once" err.txt || fail "submit: $(cat err.txt)"
 grep -q "^#SBATCH --cpus-per-task=1$" slurm/sweep.sbatch || fail "script: $(cat slurm/sweep.sbatch)"
 for _ in $(seq 600); do
@@ -92,18 +89,14 @@ for _ in $(seq 600); do
 done
 "$kesmir" sweep status slurm | grep -q "^4 runs: 4 finished" || fail "status: $("$kesmir" sweep status slurm)"
 [ -e slurm/slurm/task-4.out ] || fail "no output file per task"
-"$kesmir" sweep collect slurm 2>/dev/null || fail "collect"
+run 0 "collect" "$kesmir" sweep collect slurm
 for run in 1 2 3 4; do
     awk -F, -v run=$run '$1 == run { print $4, $5, $6, $7 }' slurm/results.csv >rows.txt
     awk '{ print $1, $2, $3, $4 }' slurm/run-00$run/dt.dat | cmp -s - rows.txt ||
         fail "run $run: results.csv rows differ from its dt.dat"
 done
-"$kesmir" sweep grid.txt --out parallel >/dev/null 2>&1 || fail "the same sweep through GNU parallel"
-"$kesmir" sweep collect parallel 2>/dev/null
+run 0 "the same sweep through GNU parallel" "$kesmir" sweep grid.txt --out parallel
+run 0 "collect the same sweep" "$kesmir" sweep collect parallel
 cmp -s slurm/results.csv parallel/results.csv || fail "Slurm and GNU parallel give other results"
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures Slurm sweep check(s) failed"
-    exit 1
-fi
-echo "all Slurm sweep checks passed"
+finish "Slurm sweep"

@@ -1,6 +1,7 @@
 // The command line: every number option's bounds in both spellings, flags
 // that refuse a value, and the one-line errors.
 #include "app/options.h"
+#include "app/command_texts.h"
 
 #include <gtest/gtest.h>
 
@@ -101,21 +102,30 @@ TEST(Options, RefusedWithOneLineNamingTheFault) {
     EXPECT_EQ(parse({"-h=x"}).error, "option -h takes no value");
 }
 
-TEST(Options, HelpListsEveryOption) {
-    const std::string help = usageText();
+TEST(Options, HelpListsEveryOptionSubcommandAndRange) {
+    const std::string help = usageText(), sweepHelp = sweepUsageText();
     for (const char* option : {"--headless", "--cycles N", "--seed S", "--delay MS", "--threads N",
                                "--timings", "--help", "--version"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
-    // The parameters' ranges, grouped as the table holds them.
-    EXPECT_NE(help.find("PMoffset HMoffset CMoffset PSoffset HSoffset CSoffset PRenergy HRenergy "
-                        "CRenergy\n" +
-                        std::string(30, ' ') + "decimal numbers, -1000000..1000000\n"),
-              std::string::npos)
-        << help;
-    EXPECT_NE(
-        help.find("CAoffset\n" + std::string(30, ' ') + "whole numbers, -1000000000..1000000000\n"),
-        std::string::npos)
-        << help;
+    for (const char* usage :
+         {"kesmir sweep EXPERIMENT --out DIR [--jobs N] [--hosts FILE] [--slurm]\n",
+          "kesmir sweep status DIR\n", "kesmir sweep collect DIR\n", "kesmir sweep run DIR N\n"}) {
+        EXPECT_NE(help.find(usage), std::string::npos) << usage;
+        EXPECT_NE(sweepHelp.find(usage), std::string::npos) << usage;
+    }
+    EXPECT_EQ(sweepHelp.find("--headless"), std::string::npos) << "the sweep's help is its own";
+    // The parameters' ranges, grouped as the table holds them, for runs and sweeps alike.
+    for (const std::string& text : {help, sweepHelp}) {
+        EXPECT_NE(text.find("  PMoffset HMoffset CMoffset PSoffset HSoffset CSoffset PRenergy "
+                            "HRenergy\n  CRenergy\n" +
+                            std::string(30, ' ') + "decimal numbers, -1000000..1000000\n"),
+                  std::string::npos)
+            << text;
+        EXPECT_NE(text.find("CAoffset\n" + std::string(30, ' ') +
+                            "whole numbers, -1000000000..1000000000\n"),
+                  std::string::npos)
+            << text;
+    }
 }
 
 }  // namespace
