@@ -5,7 +5,10 @@
 // over a window of cycles, the ratios between the three, the peak resident
 // memory of the model runs, and the cycle time as a multiple of one plain
 // pass over the nutrient levels (a figure that travels between machines
-// better than milliseconds).
+// better than milliseconds). With both thread counts measured it also
+// prints one thread's steps against fixed figures of the build before the
+// steps had threads, and the part of the cycle that stays serial, with the
+// cycle it gives on 8 and 16 cores. More threads than cores may be asked for.
 //
 //   cycle_bench [cycles=130] [first measured cycle=100] [threads=cores]
 //               [--no-reference] [--no-single] [--alternate]
@@ -32,6 +35,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/serial_share.h"
 #include "oracle/reference/reference_model.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
@@ -264,6 +268,39 @@ void printRatio(const char* what, double numerator, double denominator) {
     std::printf("%-34s%8.3f\n", what, denominator > 0 ? numerator / denominator : 0.0);
 }
 
+// One thread's steps against fixed figures: the milliseconds a cycle of this
+// run took on one thread on a quiet machine before the steps ran on several
+// threads (the middle of the range measured then).
+struct FixedFigure {
+    Step step;
+    double lowest, highest;
+};
+constexpr FixedFigure kBeforeThreads[] = {
+    {Step::eat, 82, 89}, {Step::reproduce, 40, 45}, {Step::cull, 24, 25}};
+
+void printAgainstFixedFigures(const Timings& one) {
+    std::printf("1 thread against the build before threads (ms then, ratio):");
+    for (const FixedFigure& f : kBeforeThreads) {
+        const double now = median(one.stepMs[static_cast<int>(f.step)]);
+        std::printf("  %s %.1f (%.0f-%.0f) %.3f", kStepNames[static_cast<int>(f.step)], now,
+                    f.lowest, f.highest, now / ((f.lowest + f.highest) / 2));
+    }
+    std::printf("\n");
+}
+
+void printSerialPart(const Timings& one, const Timings& many, int threads, double reference) {
+    std::vector<const char*> names;
+    std::vector<double> oneMs, manyMs;
+    for (int s = 0; s < kSteps; ++s) {
+        names.push_back(kStepNames[s]);
+        oneMs.push_back(median(one.stepMs[s]));
+        manyMs.push_back(median(many.stepMs[s]));
+    }
+    // More threads than cores run no faster than one per core.
+    const int cores = std::min(threads, static_cast<int>(std::thread::hardware_concurrency()));
+    bench::printSerialShare(names, oneMs, manyMs, cores, reference);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -342,6 +379,10 @@ int main(int argc, char** argv) {
     if (withReference) {
         if (withOne) printRatio("1 thread / reference model", one.cycle(), plain.cycle());
         printRatio((manyName + " / reference model").c_str(), many.cycle(), plain.cycle());
+    }
+    if (withOne) {
+        printAgainstFixedFigures(one);
+        if (threads > 1) printSerialPart(one, many, threads, withReference ? plain.cycle() : 0.0);
     }
     std::printf("plain nutrient pass               %8.2f ms\n", last.nutrientPass);
     if (withOne) printRatio("1 thread / nutrient pass", one.cycle(), last.nutrientPass);
