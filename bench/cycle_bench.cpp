@@ -39,6 +39,7 @@
 #include "oracle/reference/reference_model.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
+#include "sim/feeding.h"
 #include "sim/parallel/worker_pool.h"
 #include "world/counters.h"
 #include "world/grid.h"
@@ -170,6 +171,7 @@ Timings runReference(int cycles, int firstMeasured) {
 struct RunReport {
     std::vector<Timings> timings;
     double nutrientPass = 0;
+    AheadCounts feeding;            // eaters whose meals were worked out ahead, and redone
     std::vector<int32_t> endState;  // cycles, plants, herbivores, carnivores
 };
 
@@ -205,7 +207,9 @@ RunReport inChild(const std::function<RunReport()>& run) {
     if (child == 0) {
         close(fds[0]);
         const RunReport report = run();
-        std::vector<double> out{static_cast<double>(report.timings.size()), report.nutrientPass};
+        std::vector<double> out{static_cast<double>(report.timings.size()), report.nutrientPass,
+                                static_cast<double>(report.feeding.worked),
+                                static_cast<double>(report.feeding.redone)};
         for (const int32_t v : report.endState)
             out.push_back(v);
         for (const Timings& t : report.timings)
@@ -232,6 +236,8 @@ RunReport inChild(const std::function<RunReport()>& run) {
     std::size_t at = 0;
     const auto runs = static_cast<std::size_t>(in.at(at++));
     report.nutrientPass = in.at(at++);
+    report.feeding.worked = static_cast<int64_t>(in.at(at++));
+    report.feeding.redone = static_cast<int64_t>(in.at(at++));
     for (int i = 0; i < 4; ++i)
         report.endState.push_back(static_cast<int32_t>(in.at(at++)));
     for (std::size_t r = 0; r < runs; ++r)
@@ -251,6 +257,7 @@ RunReport modelRun(int cycles, int firstMeasured, int groups,
             return report.timings[static_cast<std::size_t>(groupOf(c))];
         });
         report.nutrientPass = nutrientPassMs();
+        report.feeding = feedingAheadCounts();
         report.endState = {kk, Ppop, Hpop, Cpop};
         return report;
     });
@@ -384,6 +391,11 @@ int main(int argc, char** argv) {
         printAgainstFixedFigures(one);
         if (threads > 1) printSerialPart(one, many, threads, withReference ? plain.cycle() : 0.0);
     }
+    if (last.feeding.worked > 0)
+        std::printf(
+            "meals worked out ahead: %lld eaters, %.4f of them fed again in order\n",
+            static_cast<long long>(last.feeding.worked),
+            static_cast<double>(last.feeding.redone) / static_cast<double>(last.feeding.worked));
     std::printf("plain nutrient pass               %8.2f ms\n", last.nutrientPass);
     if (withOne) printRatio("1 thread / nutrient pass", one.cycle(), last.nutrientPass);
     printRatio((manyName + " / nutrient pass").c_str(), many.cycle(), last.nutrientPass);

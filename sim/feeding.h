@@ -88,4 +88,14 @@ void takePrey(animal& eater, Prey& q, float coefficient, int32_t cell, SlotLayer
 int32_t grazeOnAllThreads(animal* herbivores, int32_t count);
 int32_t huntOnAllThreads(animal* carnivores, int32_t count);
 
+// Eaters with food in sight whose meals were worked out ahead on several
+// threads, and how many of them had to be fed again in order because an
+// earlier eater took one of their meals first; summed over every feeding
+// since the process started (simulation thread; for the benchmark).
+struct AheadCounts {
+    int64_t worked = 0;
+    int64_t redone = 0;
+};
+AheadCounts& feedingAheadCounts();
+
 }  // namespace kesmir
