@@ -1,0 +1,93 @@
+// Feeding on several threads works out every eater's meals ahead and feeds
+// again, in order, an eater whose meal an earlier eater took first. Against
+// the pass of one thread: a crowd of eaters fighting over a little food,
+// where most predictions fail, and eaters far apart, where none may.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "model_fixture.h"
+#include "sim/eat.h"
+#include "sim/feeding.h"
+#include "sim/parallel/worker_pool.h"
+#include "world/genes.h"
+#include "world_fingerprint.h"
+
+namespace kesmir::testing {
+namespace {
+
+constexpr uint32_t kEveryDirection = 0x00FFFFFFu;  // chrom4: all eight weights 7, reach 12
+constexpr uint32_t kHungryHerbivore = 63u << 10;   // chrom1: satiety 63 + HSoffset
+constexpr uint32_t kHungryCarnivore = 15u << 10;   // chrom1: satiety 15 + CSoffset
+constexpr int32_t kLongestList = 20000;
+
+struct Feeding {
+    uint64_t fingerprint;
+    AheadCounts ahead;  // of this feeding alone
+};
+
+Feeding eatOn(int threads, const std::function<void()>& build) {
+    resetModel();
+    build();
+    setSimulationThreads(threads);
+    const AheadCounts before = feedingAheadCounts();
+    eat();
+    const AheadCounts after = feedingAheadCounts();
+    Feeding feeding{worldFingerprint(kLongestList),
+                    {after.worked - before.worked, after.redone - before.redone}};
+    setSimulationThreads(1);
+    return feeding;
+}
+
+// Eaters packed around a block of poor plants and of herbivores: each eater
+// finds food that the eaters before it in the list also found.
+void crowd() {
+    for (int32_t x = 0; x < 30; ++x)
+        for (int32_t y = 0; y < 30; ++y)
+            addPlant(1000 + x, 1000 + y, 5.0f);
+    for (int32_t i = 0; i < 2000; ++i)
+        addHerbivore(995 + i % 40, 995 + i / 40, 1.0f, kHungryHerbivore, 0, 0, kEveryDirection);
+    for (int32_t i = 0; i < 400; ++i)
+        addCarnivore(1000 + i % 20, 1010 + i / 20, 0.5f, kHungryCarnivore, 0, 0, kEveryDirection);
+}
+
+// Every eater alone with its food, farther from the next than two reaches.
+void apart() {
+    for (int32_t i = 0; i < 400; ++i) {
+        const int32_t x = 100 + 45 * (i % 20), y = 100 + 45 * (i / 20);
+        addHerbivore(x, y, 1.0f, kHungryHerbivore, 0, 0, kEveryDirection);
+        for (int32_t dx = -3; dx <= 3; ++dx)
+            for (int32_t dy = -3; dy <= 3; ++dy)
+                addPlant(x + dx, y + dy, 40.0f);
+    }
+    for (int32_t i = 0; i < 200; ++i) {
+        const int32_t x = 100 + 45 * (i % 20), y = 2000 + 45 * (i / 20);
+        addCarnivore(x, y, 0.5f, kHungryCarnivore, 0, 0, kEveryDirection);
+        for (int32_t dx = -2; dx <= 2; dx += 2)
+            for (int32_t dy = -2; dy <= 2; dy += 2)
+                addHerbivore(x + dx, y + dy, 40.0f, 0);
+    }
+}
+
+TEST(MealsAhead, ACrowdIsMostlyFedAgainAndEndsAsOneThreadEnds) {
+    const Feeding one = eatOn(1, crowd);
+    for (const int threads : {2, 3, 8}) {
+        const Feeding many = eatOn(threads, crowd);
+        EXPECT_EQ(many.fingerprint, one.fingerprint) << threads << " threads";
+        EXPECT_GT(many.ahead.worked, 0) << threads << " threads";
+        EXPECT_GT(many.ahead.redone * 2, many.ahead.worked) << threads << " threads";
+    }
+}
+
+TEST(MealsAhead, EatersApartAreNeverFedAgain) {
+    const Feeding one = eatOn(1, apart);
+    for (const int threads : {2, 3, 8}) {
+        const Feeding many = eatOn(threads, apart);
+        EXPECT_EQ(many.fingerprint, one.fingerprint) << threads << " threads";
+        EXPECT_EQ(many.ahead.worked, 600) << threads << " threads";
+        EXPECT_EQ(many.ahead.redone, 0) << threads << " threads";
+    }
+}
+
+}  // namespace
+}  // namespace kesmir::testing
