@@ -1,10 +1,11 @@
-// Feeding on several threads works out every eater's meals ahead and feeds
-// again, in order, an eater whose meal an earlier eater took first. Against
-// the pass of one thread: a crowd of eaters fighting over a little food,
-// where most predictions fail, and eaters far apart, where none may.
+// Work done ahead on other threads and checked in order, against the pass of
+// one thread: feeding works out every eater's meals ahead and feeds again an
+// eater whose meal an earlier eater took first. In a crowd, where most
+// predictions fail, and far apart, where none may.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
 
 #include "model_fixture.h"
 #include "sim/eat.h"
@@ -21,22 +22,41 @@ constexpr uint32_t kHungryHerbivore = 63u << 10;   // chrom1: satiety 63 + HSoff
 constexpr uint32_t kHungryCarnivore = 15u << 10;   // chrom1: satiety 15 + CSoffset
 constexpr int32_t kLongestList = 20000;
 
-struct Feeding {
+struct Outcome {
     uint64_t fingerprint;
-    AheadCounts ahead;  // of this feeding alone
+    AheadCounts ahead;  // of this step alone
 };
 
-Feeding eatOn(int threads, const std::function<void()>& build) {
+// The world `build` makes after `step` on `threads` threads.
+Outcome stepOn(int threads, const std::function<void()>& build, void (*step)(),
+               AheadCounts& (*counts)()) {
     resetModel();
     build();
     setSimulationThreads(threads);
-    const AheadCounts before = feedingAheadCounts();
-    eat();
-    const AheadCounts after = feedingAheadCounts();
-    Feeding feeding{worldFingerprint(kLongestList),
+    const AheadCounts before = counts();
+    step();
+    const AheadCounts after = counts();
+    Outcome outcome{worldFingerprint(kLongestList),
                     {after.worked - before.worked, after.redone - before.redone}};
     setSimulationThreads(1);
-    return feeding;
+    return outcome;
+}
+
+// The step on 2, 3 and 8 threads leaves the bits it leaves on one; what
+// was worked out ahead, and again, is checked by `counted`.
+void expectAsOnOneThread(const std::function<Outcome(int)>& run,
+                         const std::function<void(const AheadCounts&)>& counted) {
+    const Outcome one = run(1);
+    for (const int threads : {2, 3, 8}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads");
+        const Outcome many = run(threads);
+        EXPECT_EQ(many.fingerprint, one.fingerprint);
+        counted(many.ahead);
+    }
+}
+
+Outcome eatOn(int threads, const std::function<void()>& build) {
+    return stepOn(threads, build, eat, feedingAheadCounts);
 }
 
 // Eaters packed around a block of poor plants and of herbivores: each eater
@@ -70,23 +90,19 @@ void apart() {
 }
 
 TEST(MealsAhead, ACrowdIsMostlyFedAgainAndEndsAsOneThreadEnds) {
-    const Feeding one = eatOn(1, crowd);
-    for (const int threads : {2, 3, 8}) {
-        const Feeding many = eatOn(threads, crowd);
-        EXPECT_EQ(many.fingerprint, one.fingerprint) << threads << " threads";
-        EXPECT_GT(many.ahead.worked, 0) << threads << " threads";
-        EXPECT_GT(many.ahead.redone * 2, many.ahead.worked) << threads << " threads";
-    }
+    expectAsOnOneThread([](int threads) { return eatOn(threads, crowd); },
+                        [](const AheadCounts& counts) {
+                            EXPECT_GT(counts.worked, 0);
+                            EXPECT_GT(counts.redone * 2, counts.worked);
+                        });
 }
 
 TEST(MealsAhead, EatersApartAreNeverFedAgain) {
-    const Feeding one = eatOn(1, apart);
-    for (const int threads : {2, 3, 8}) {
-        const Feeding many = eatOn(threads, apart);
-        EXPECT_EQ(many.fingerprint, one.fingerprint) << threads << " threads";
-        EXPECT_EQ(many.ahead.worked, 600) << threads << " threads";
-        EXPECT_EQ(many.ahead.redone, 0) << threads << " threads";
-    }
+    expectAsOnOneThread([](int threads) { return eatOn(threads, apart); },
+                        [](const AheadCounts& counts) {
+                            EXPECT_EQ(counts.worked, 600);
+                            EXPECT_EQ(counts.redone, 0);
+                        });
 }
 
 }  // namespace
