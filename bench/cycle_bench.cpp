@@ -7,8 +7,9 @@
 // pass over the nutrient levels (a figure that travels between machines
 // better than milliseconds). With both thread counts measured it also
 // prints one thread's steps against fixed figures of the build before the
-// steps had threads, and the part of the cycle that stays serial, with the
-// cycle it gives on 8 and 16 cores. More threads than cores may be asked for.
+// steps had threads, and the part of the cycle that stays serial (timed in
+// the steps themselves on several threads), with the cycle it gives on 8 and
+// 16 cores. More threads than cores may be asked for.
 //
 //   cycle_bench [cycles=130] [first measured cycle=100] [threads=cores]
 //               [--no-reference] [--no-single] [--alternate]
@@ -119,6 +120,7 @@ struct Timings {
     std::vector<double> cycleMs;
     std::vector<double> cpuMs;
     std::vector<std::vector<double>> stepMs = std::vector<std::vector<double>>(kSteps);
+    std::vector<std::vector<double>> serialMs = std::vector<std::vector<double>>(kSteps);
 
     double cycle() const { return median(cycleMs); }
 };
@@ -142,8 +144,11 @@ void runModel(int cycles, int firstMeasured, const std::function<int(int)>& thre
         Timings& t = timingsFor(c);
         t.cycleMs.push_back(spent);
         t.cpuMs.push_back(cpuSpent);
-        for (int s = 0; s < kSteps; ++s)
+        for (int s = 0; s < kSteps; ++s) {
             t.stepMs[s].push_back(stepTimings.milliseconds(Step(s)) - before.milliseconds(Step(s)));
+            t.serialMs[s].push_back(stepTimings.serialMilliseconds(Step(s)) -
+                                    before.serialMilliseconds(Step(s)));
+        }
         t.peakMegabytes = std::max(t.peakMegabytes, peakResidentMegabytes());
     }
 }
@@ -180,8 +185,9 @@ void appendTimings(std::vector<double>& out, const Timings& t) {
     out.push_back(static_cast<double>(t.cycleMs.size()));
     out.insert(out.end(), t.cycleMs.begin(), t.cycleMs.end());
     out.insert(out.end(), t.cpuMs.begin(), t.cpuMs.end());
-    for (const auto& step : t.stepMs)
-        out.insert(out.end(), step.begin(), step.end());
+    for (const auto* steps : {&t.stepMs, &t.serialMs})
+        for (const auto& step : *steps)
+            out.insert(out.end(), step.begin(), step.end());
 }
 
 Timings takeTimings(const std::vector<double>& in, std::size_t& at) {
@@ -195,8 +201,9 @@ Timings takeTimings(const std::vector<double>& in, std::size_t& at) {
     };
     take(t.cycleMs);
     take(t.cpuMs);
-    for (auto& step : t.stepMs)
-        take(step);
+    for (auto* steps : {&t.stepMs, &t.serialMs})
+        for (auto& step : *steps)
+            take(step);
     return t;
 }
 
@@ -295,17 +302,17 @@ void printAgainstFixedFigures(const Timings& one) {
     std::printf("\n");
 }
 
-void printSerialPart(const Timings& one, const Timings& many, int threads, double reference) {
+// The serial part of each step as its timers measured it on several
+// threads, against the step's whole time on one.
+void printSerialPart(const Timings& one, const Timings& many, double reference) {
     std::vector<const char*> names;
-    std::vector<double> oneMs, manyMs;
+    std::vector<double> oneMs, serialMs;
     for (int s = 0; s < kSteps; ++s) {
         names.push_back(kStepNames[s]);
         oneMs.push_back(median(one.stepMs[s]));
-        manyMs.push_back(median(many.stepMs[s]));
+        serialMs.push_back(median(many.serialMs[s]));
     }
-    // More threads than cores run no faster than one per core.
-    const int cores = std::min(threads, static_cast<int>(std::thread::hardware_concurrency()));
-    bench::printSerialShare(names, oneMs, manyMs, cores, reference);
+    bench::printSerialShare(names, oneMs, serialMs, reference);
 }
 
 }  // namespace
@@ -389,7 +396,7 @@ int main(int argc, char** argv) {
     }
     if (withOne) {
         printAgainstFixedFigures(one);
-        if (threads > 1) printSerialPart(one, many, threads, withReference ? plain.cycle() : 0.0);
+        if (threads > 1) printSerialPart(one, many, withReference ? plain.cycle() : 0.0);
     }
     if (last.feeding.worked > 0)
         std::printf(

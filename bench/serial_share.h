@@ -1,8 +1,9 @@
-// The part of a cycle that stays serial, from the same steps timed on one
-// thread and on several: a step that takes t1 on one thread and tn on n
-// threads that each had a core is taken as a serial part s and a parallel
-// part p with s + p = t1 and s + p / n = tn (Amdahl's law). The sums over the
-// steps give the cycle's serial part, and from it the cycle on more cores.
+// The part of a cycle that stays serial, and the cycle that gives on more
+// cores (Amdahl's law): each step's serial part s is the time its timers
+// measured in work that runs in order on one thread (on several threads, so
+// that the parts that do split are not counted), the rest of its time on
+// one thread, t1 - s, is taken as work that n cores share. A cycle on n
+// cores then takes the sum of s + (t1 - s) / n.
 #pragma once
 
 #include <algorithm>
@@ -21,18 +22,13 @@ struct SerialSplit {
     }
 };
 
-// One step's split; `cores` is the parallelism the several threads had (no
-// more than the machine's cores). Noise may make tn exceed t1 or fall below
-// t1 / n: the split is then held to its bounds.
-inline SerialSplit splitStep(double oneThread, double manyThreads, int cores) {
+// One step's split. A step's ordered work may run faster on its own thread
+// than it did inside the step on one (or the machine was busier then): the
+// serial part is held to the step's time.
+inline SerialSplit splitStep(double oneThread, double serial) {
     SerialSplit split;
-    if (cores <= 1) {
-        split.serial = oneThread;
-        return split;
-    }
-    const double gained = std::max(0.0, oneThread - manyThreads);
-    split.parallel = std::min(oneThread, gained * cores / (cores - 1));
-    split.serial = oneThread - split.parallel;
+    split.serial = std::min(serial, oneThread);
+    split.parallel = oneThread - split.serial;
     return split;
 }
 
@@ -49,21 +45,20 @@ inline SerialSplit addSplits(const std::vector<SerialSplit>& steps) {
 // 16 cores, also against the reference model's cycle when one was measured.
 inline void printSerialShare(const std::vector<const char*>& names,
                              const std::vector<double>& oneThread,
-                             const std::vector<double>& manyThreads, int cores,
-                             double referenceCycle) {
-    std::printf("serial part (Amdahl, from 1 thread and %d cores):  serial  parallel ms\n", cores);
+                             const std::vector<double>& serial, double referenceCycle) {
+    std::printf("serial part (timed on several threads) and the rest:  serial  parallel ms\n");
     std::vector<SerialSplit> steps;
     for (std::size_t s = 0; s < names.size(); ++s) {
-        steps.push_back(splitStep(oneThread[s], manyThreads[s], cores));
-        std::printf("  %-20s%30.1f %9.1f\n", names[s], steps.back().serial, steps.back().parallel);
+        steps.push_back(splitStep(oneThread[s], serial[s]));
+        std::printf("  %-20s%33.1f %9.1f\n", names[s], steps.back().serial, steps.back().parallel);
     }
     const SerialSplit cycle = addSplits(steps);
-    std::printf("  %-20s%30.1f %9.1f   serial share %.3f\n", "cycle", cycle.serial, cycle.parallel,
+    std::printf("  %-20s%33.1f %9.1f   serial share %.3f\n", "cycle", cycle.serial, cycle.parallel,
                 cycle.serialShare());
-    for (const int estimated : {8, 16}) {
-        std::printf("estimated cycle on %2d cores %15.1f ms", estimated, cycle.onCores(estimated));
+    for (const int cores : {8, 16}) {
+        std::printf("estimated cycle on %2d cores %15.1f ms", cores, cycle.onCores(cores));
         if (referenceCycle > 0)
-            std::printf("   / reference model %.3f", cycle.onCores(estimated) / referenceCycle);
+            std::printf("   / reference model %.3f", cycle.onCores(cores) / referenceCycle);
         std::printf("\n");
     }
 }

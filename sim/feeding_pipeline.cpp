@@ -25,6 +25,7 @@
 
 #include "sim/feeding.h"
 #include "sim/parallel/worker_pool.h"
+#include "sim/step_timings.h"
 #include "world/lazy_memory.h"
 
 namespace kesmir {
@@ -227,7 +228,10 @@ class FeedingPipeline {
             int rounds = 0;
             while (chunk.done.load(std::memory_order_acquire) != groupsIn(k))
                 if (!prepareNext()) pauseBriefly(rounds);
-            feedChunk(k, chunk);
+            {
+                SerialTimer t(stepTimings, Step::eat);
+                feedChunk(k, chunk);
+            }
             chunk.done.store(0, std::memory_order_relaxed);
             fed_.store(k + 1, std::memory_order_release);
         }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sim/step_timings.h"
 #include "world/genes.h"
 #include "world/lists.h"
 #include "world/random.h"
@@ -187,9 +188,11 @@ void moveAll(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps) {
 }  // namespace
 
 void moveHerbivores() {
+    SerialTimer t(stepTimings, Step::moveHerbivores);
     moveAll(HL, Hpop, E.herbivore, 1);
 }
 void moveCarnivores() {
+    SerialTimer t(stepTimings, Step::moveCarnivores);
     moveAll(CL, Cpop, E.carnivore, 3);
 }
 

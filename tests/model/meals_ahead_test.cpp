@@ -4,13 +4,16 @@
 // predictions fail, and far apart, where none may.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
 #include <string>
 
 #include "model_fixture.h"
+#include "sim/cull.h"
 #include "sim/eat.h"
 #include "sim/feeding.h"
 #include "sim/parallel/worker_pool.h"
+#include "sim/step_timings.h"
 #include "world/genes.h"
 #include "world_fingerprint.h"
 
@@ -103,6 +106,27 @@ TEST(MealsAhead, EatersApartAreNeverFedAgain) {
                             EXPECT_EQ(counts.worked, 600);
                             EXPECT_EQ(counts.redone, 0);
                         });
+}
+
+// What the benchmark takes for the serial part: the chain of feeding is
+// timed apart from the step, within the time the step takes; a step that
+// splits all its work, like culling, has none.
+TEST(MealsAhead, TheChainIsTimedAsFeedingsSerialPart) {
+    resetModel();
+    crowd();
+    stepTimings.clear();
+    setSimulationThreads(2);
+    const auto start = std::chrono::steady_clock::now();
+    eat();
+    const std::chrono::duration<double, std::milli> spent =
+        std::chrono::steady_clock::now() - start;
+    cull();
+    setSimulationThreads(1);
+    EXPECT_GT(stepTimings.serialMilliseconds(Step::eat), 0.0);
+    EXPECT_LE(stepTimings.serialMilliseconds(Step::eat), spent.count());
+    EXPECT_EQ(stepTimings.serialMilliseconds(Step::cull), 0.0);
+    EXPECT_EQ(stepTimings.milliseconds(Step::eat),
+              0.0);  // the step's own time is the cycle's to take
 }
 
 }  // namespace
