@@ -53,13 +53,13 @@ template <class Feeding>
 void aimLookUps(const animal& a, LocalRandom& random, int32_t* cells, const SlotLayer& slots) {
     const SmallDivisor& reach =
         SmallDivisor::of(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
-    const DrawWheel wheel(a.chrom4);
+    const DirectionWheel wheel(a.chrom4);
     const vt p{a.x, a.y};
     for (int look = 0; look < Feeding::kLookUps; ++look) {
         int32_t distanceDraw, directionDraw;
         random.drawTwo(distanceDraw, directionDraw);
         const int32_t distance = reach.remainder(distanceDraw);
-        const vt direction = dir[wheel.index(directionDraw)];
+        const vt direction = dir[wheel.index(fRanOf(directionDraw))];
         const int32_t cell = cellIndex(bound(sum(p, scale(distance, direction))));
         cells[look] = cell;
         slots.prefetchBit(cell);

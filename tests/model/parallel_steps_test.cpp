@@ -252,36 +252,6 @@ TEST(ParallelSteps, CountedSumGivesTheBitsOfOneByOne) {
     EXPECT_FALSE(addCounted(total, negative, once, 1));
 }
 
-// The look-ups' whole-number wheel against the walk over floats, for every
-// draw: wheels with no weight, one weight, all weights, and many at random
-// (among them sums whose rounded totals end below 1, where the walk wraps).
-TEST(DrawWheelTest, EveryDrawGivesTheDirectionOfTheWalk) {
-    std::vector<uint32_t> genes = {0u, 1u << 3, 0x00FFFFFFu, 0x00924924u, 0x00B6DB6Du};
-    uint32_t state = 12345;
-    for (int i = 0; i < 300; ++i) {
-        state = state * 1664525u + 1013904223u;
-        genes.push_back(state);
-    }
-    int wrapping = 0;
-    for (const uint32_t gene : genes) {
-        const DirectionWheel walk(gene);
-        const DrawWheel wheel(gene);
-        for (int32_t d = 0; d <= 32767; ++d)
-            if (wheel.index(d) != walk.index(fRanOf(d)))
-                FAIL() << std::hex << gene << std::dec << " " << d;
-        // Whether the normalised weights add up to less than 1.
-        uint32_t sum = 0;
-        for (int k = 1; k <= 8; ++k)
-            sum += field(gene, genes::directionWeight(k));
-        float total = 0.0f;
-        for (int k = 1; k <= 8 && sum > 0; ++k)
-            total += static_cast<float>(field(gene, genes::directionWeight(k))) /
-                     static_cast<float>(sum);
-        wrapping += sum > 0 && total < 1.0f;
-    }
-    EXPECT_GT(wrapping, 0);  // the wrap is among the cases
-}
-
 // The flags that let steps split a list: set by a move onto an occupied
 // cell, by a birth on one, and by a record its cell no longer names.
 TEST(ParallelSteps, RecordsThatShareACellAreNoticed) {
