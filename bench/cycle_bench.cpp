@@ -5,7 +5,11 @@
 // over a window of cycles, the ratios between the three, the peak resident
 // memory of the model runs, and the cycle time as a multiple of one plain
 // pass over the nutrient levels (a figure that travels between machines
-// better than milliseconds).
+// better than milliseconds). With both thread counts measured it also
+// prints one thread's steps against fixed figures of the build before the
+// steps had threads, and the part of the cycle that stays serial (timed in
+// the steps themselves on several threads), with the cycle it gives on 8 and
+// 16 cores. More threads than cores may be asked for.
 //
 //   cycle_bench [cycles=130] [first measured cycle=100] [threads=cores]
 //               [--no-reference] [--no-single] [--alternate]
@@ -32,9 +36,11 @@
 #include <thread>
 #include <vector>
 
+#include "bench/serial_share.h"
 #include "oracle/reference/reference_model.h"
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
+#include "sim/feeding.h"
 #include "sim/parallel/worker_pool.h"
 #include "world/counters.h"
 #include "world/grid.h"
@@ -114,6 +120,7 @@ struct Timings {
     std::vector<double> cycleMs;
     std::vector<double> cpuMs;
     std::vector<std::vector<double>> stepMs = std::vector<std::vector<double>>(kSteps);
+    std::vector<std::vector<double>> serialMs = std::vector<std::vector<double>>(kSteps);
 
     double cycle() const { return median(cycleMs); }
 };
@@ -137,8 +144,11 @@ void runModel(int cycles, int firstMeasured, const std::function<int(int)>& thre
         Timings& t = timingsFor(c);
         t.cycleMs.push_back(spent);
         t.cpuMs.push_back(cpuSpent);
-        for (int s = 0; s < kSteps; ++s)
+        for (int s = 0; s < kSteps; ++s) {
             t.stepMs[s].push_back(stepTimings.milliseconds(Step(s)) - before.milliseconds(Step(s)));
+            t.serialMs[s].push_back(stepTimings.serialMilliseconds(Step(s)) -
+                                    before.serialMilliseconds(Step(s)));
+        }
         t.peakMegabytes = std::max(t.peakMegabytes, peakResidentMegabytes());
     }
 }
@@ -166,6 +176,7 @@ Timings runReference(int cycles, int firstMeasured) {
 struct RunReport {
     std::vector<Timings> timings;
     double nutrientPass = 0;
+    AheadCounts feeding;            // eaters whose meals were worked out ahead, and redone
     std::vector<int32_t> endState;  // cycles, plants, herbivores, carnivores
 };
 
@@ -174,8 +185,9 @@ void appendTimings(std::vector<double>& out, const Timings& t) {
     out.push_back(static_cast<double>(t.cycleMs.size()));
     out.insert(out.end(), t.cycleMs.begin(), t.cycleMs.end());
     out.insert(out.end(), t.cpuMs.begin(), t.cpuMs.end());
-    for (const auto& step : t.stepMs)
-        out.insert(out.end(), step.begin(), step.end());
+    for (const auto* steps : {&t.stepMs, &t.serialMs})
+        for (const auto& step : *steps)
+            out.insert(out.end(), step.begin(), step.end());
 }
 
 Timings takeTimings(const std::vector<double>& in, std::size_t& at) {
@@ -189,8 +201,9 @@ Timings takeTimings(const std::vector<double>& in, std::size_t& at) {
     };
     take(t.cycleMs);
     take(t.cpuMs);
-    for (auto& step : t.stepMs)
-        take(step);
+    for (auto* steps : {&t.stepMs, &t.serialMs})
+        for (auto& step : *steps)
+            take(step);
     return t;
 }
 
@@ -201,7 +214,9 @@ RunReport inChild(const std::function<RunReport()>& run) {
     if (child == 0) {
         close(fds[0]);
         const RunReport report = run();
-        std::vector<double> out{static_cast<double>(report.timings.size()), report.nutrientPass};
+        std::vector<double> out{static_cast<double>(report.timings.size()), report.nutrientPass,
+                                static_cast<double>(report.feeding.worked),
+                                static_cast<double>(report.feeding.redone)};
         for (const int32_t v : report.endState)
             out.push_back(v);
         for (const Timings& t : report.timings)
@@ -228,6 +243,8 @@ RunReport inChild(const std::function<RunReport()>& run) {
     std::size_t at = 0;
     const auto runs = static_cast<std::size_t>(in.at(at++));
     report.nutrientPass = in.at(at++);
+    report.feeding.worked = static_cast<int64_t>(in.at(at++));
+    report.feeding.redone = static_cast<int64_t>(in.at(at++));
     for (int i = 0; i < 4; ++i)
         report.endState.push_back(static_cast<int32_t>(in.at(at++)));
     for (std::size_t r = 0; r < runs; ++r)
@@ -247,6 +264,7 @@ RunReport modelRun(int cycles, int firstMeasured, int groups,
             return report.timings[static_cast<std::size_t>(groupOf(c))];
         });
         report.nutrientPass = nutrientPassMs();
+        report.feeding = feedingAheadCounts();
         report.endState = {kk, Ppop, Hpop, Cpop};
         return report;
     });
@@ -262,6 +280,39 @@ void printModel(const char* name, const Timings& t) {
 
 void printRatio(const char* what, double numerator, double denominator) {
     std::printf("%-34s%8.3f\n", what, denominator > 0 ? numerator / denominator : 0.0);
+}
+
+// One thread's steps against fixed figures: the milliseconds a cycle of this
+// run took on one thread on a quiet machine before the steps ran on several
+// threads (the middle of the range measured then).
+struct FixedFigure {
+    Step step;
+    double lowest, highest;
+};
+constexpr FixedFigure kBeforeThreads[] = {
+    {Step::eat, 82, 89}, {Step::reproduce, 40, 45}, {Step::cull, 24, 25}};
+
+void printAgainstFixedFigures(const Timings& one) {
+    std::printf("1 thread against the build before threads (ms then, ratio):");
+    for (const FixedFigure& f : kBeforeThreads) {
+        const double now = median(one.stepMs[static_cast<int>(f.step)]);
+        std::printf("  %s %.1f (%.0f-%.0f) %.3f", kStepNames[static_cast<int>(f.step)], now,
+                    f.lowest, f.highest, now / ((f.lowest + f.highest) / 2));
+    }
+    std::printf("\n");
+}
+
+// The serial part of each step as its timers measured it on several
+// threads, against the step's whole time on one.
+void printSerialPart(const Timings& one, const Timings& many, double reference) {
+    std::vector<const char*> names;
+    std::vector<double> oneMs, serialMs;
+    for (int s = 0; s < kSteps; ++s) {
+        names.push_back(kStepNames[s]);
+        oneMs.push_back(median(one.stepMs[s]));
+        serialMs.push_back(median(many.serialMs[s]));
+    }
+    bench::printSerialShare(names, oneMs, serialMs, reference);
 }
 
 }  // namespace
@@ -343,6 +394,15 @@ int main(int argc, char** argv) {
         if (withOne) printRatio("1 thread / reference model", one.cycle(), plain.cycle());
         printRatio((manyName + " / reference model").c_str(), many.cycle(), plain.cycle());
     }
+    if (withOne) {
+        printAgainstFixedFigures(one);
+        if (threads > 1) printSerialPart(one, many, withReference ? plain.cycle() : 0.0);
+    }
+    if (last.feeding.worked > 0)
+        std::printf(
+            "meals worked out ahead: %lld eaters, %.4f of them fed again in order\n",
+            static_cast<long long>(last.feeding.worked),
+            static_cast<double>(last.feeding.redone) / static_cast<double>(last.feeding.worked));
     std::printf("plain nutrient pass               %8.2f ms\n", last.nutrientPass);
     if (withOne) printRatio("1 thread / nutrient pass", one.cycle(), last.nutrientPass);
     printRatio((manyName + " / nutrient pass").c_str(), many.cycle(), last.nutrientPass);

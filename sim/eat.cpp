@@ -5,6 +5,7 @@
 #include "sim/feeding.h"
 #include "sim/parallel/list_pieces.h"
 #include "sim/parallel/worker_pool.h"
+#include "sim/step_timings.h"
 #include "world/counters.h"
 
 namespace kesmir {
@@ -178,6 +179,7 @@ void eat() {
         Heat = huntOnAllThreads(CL, Cpop);
         return;
     }
+    SerialTimer t(stepTimings, Step::eat);
     Peat = Feeder<Grazing>(HL, Hpop, PL, E.plant).run();
     Heat = Feeder<Hunting>(CL, Cpop, HL, E.herbivore).run();
 }

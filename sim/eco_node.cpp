@@ -29,7 +29,6 @@
 namespace kesmir {
 
 RunSettings runSettings;
-StepTimings stepTimings;
 
 void runCycleSteps() {
     takeCycleParams();

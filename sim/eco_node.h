@@ -22,7 +22,6 @@ struct RunSettings {
 };
 
 extern RunSettings runSettings;
-extern StepTimings stepTimings;
 
 // Why a run ended.
 enum class RunEnd {

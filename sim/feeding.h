@@ -53,13 +53,13 @@ template <class Feeding>
 void aimLookUps(const animal& a, LocalRandom& random, int32_t* cells, const SlotLayer& slots) {
     const SmallDivisor& reach =
         SmallDivisor::of(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
-    const DrawWheel wheel(a.chrom4);
+    const DirectionWheel wheel(a.chrom4);
     const vt p{a.x, a.y};
     for (int look = 0; look < Feeding::kLookUps; ++look) {
         int32_t distanceDraw, directionDraw;
         random.drawTwo(distanceDraw, directionDraw);
         const int32_t distance = reach.remainder(distanceDraw);
-        const vt direction = dir[wheel.index(directionDraw)];
+        const vt direction = dir[wheel.index(fRanOf(directionDraw))];
         const int32_t cell = cellIndex(bound(sum(p, scale(distance, direction))));
         cells[look] = cell;
         slots.prefetchBit(cell);
@@ -87,5 +87,15 @@ void takePrey(animal& eater, Prey& q, float coefficient, int32_t cell, SlotLayer
 // how many plants or herbivores were eaten.
 int32_t grazeOnAllThreads(animal* herbivores, int32_t count);
 int32_t huntOnAllThreads(animal* carnivores, int32_t count);
+
+// Eaters with food in sight whose meals were worked out ahead on several
+// threads, and how many of them had to be fed again in order because an
+// earlier eater took one of their meals first; summed over every feeding
+// since the process started (simulation thread; for the benchmark).
+struct AheadCounts {
+    int64_t worked = 0;
+    int64_t redone = 0;
+};
+AheadCounts& feedingAheadCounts();
 
 }  // namespace kesmir

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sim/step_timings.h"
 #include "world/genes.h"
 #include "world/lists.h"
 #include "world/random.h"
@@ -43,31 +44,6 @@ DirectionWheel::DirectionWheel(uint32_t chrom4) {
         running += weight_[k];
         total_[k] = running;
     }
-}
-
-int32_t DirectionWheel::lastDrawWithin(int k) const {
-    // fRanOf grows with the draw: start near the answer and step onto it.
-    const float total = total_[k];
-    const float* fraction = drawFractions();
-    int32_t d =
-        static_cast<int32_t>(std::clamp(static_cast<double>(total) * 32767.0, 0.0, 32767.0));
-    while (d < 32767 && !(fraction[d + 1] > total))
-        ++d;
-    while (d > 0 && fraction[d] > total)
-        --d;
-    return d;
-}
-
-DrawWheel::DrawWheel(uint32_t chrom4) : wheel_(chrom4) {
-#if defined(__SSE2__)
-    int16_t last[8];
-    for (int k = 1; k <= 8; ++k)
-        last[k - 1] = static_cast<int16_t>(wheel_.lastDrawWithin(k));
-    lastWithin_ = _mm_loadu_si128(reinterpret_cast<const __m128i*>(last));
-#else
-    for (int k = 1; k <= 8; ++k)
-        lastWithin_[k - 1] = wheel_.lastDrawWithin(k);
-#endif
 }
 
 int DirectionWheel::wrappedIndex(float r) const {
@@ -187,9 +163,11 @@ void moveAll(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps) {
 }  // namespace
 
 void moveHerbivores() {
+    SerialTimer t(stepTimings, Step::moveHerbivores);
     moveAll(HL, Hpop, E.herbivore, 1);
 }
 void moveCarnivores() {
+    SerialTimer t(stepTimings, Step::moveCarnivores);
     moveAll(CL, Cpop, E.carnivore, 3);
 }
 

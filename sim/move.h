@@ -1,12 +1,7 @@
 // Movement: the direction draw `move` and the two movement steps.
 #pragma once
 
-#include <bit>
 #include <cstdint>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "world/random.h"
 #include "world/vt.h"
@@ -41,13 +36,6 @@ class DirectionWheel {
         return below < 8 ? below + 1 : wrappedIndex(r);
     }
 
-    bool allZero() const { return allZero_; }
-
-    // The largest draw whose fRan does not pass the running total after
-    // direction k (1..8): the walk passes that total exactly for the draws
-    // above it.
-    int32_t lastDrawWithin(int k) const;
-
   private:
     // Rounding left the total after SE just below r.
     int wrappedIndex(float r) const;
@@ -57,46 +45,6 @@ class DirectionWheel {
     float weight_[9];
     float total_[9];
     bool allZero_ = true;
-};
-
-// The same walk for a wheel spun many times (an eater's look-ups): each
-// running total turned once into the draws that pass it, so that a spin
-// compares whole numbers where DirectionWheel::index divides and compares
-// floats. index(d) == DirectionWheel::index(fRanOf(d)) for every draw d.
-class DrawWheel {
-  public:
-    explicit DrawWheel(uint32_t chrom4);
-
-    int index(int32_t draw) const {
-        if (draw == 0) return 0;  // fRan 0: stay
-        if (wheel_.allZero()) return 1;
-        const int below = totalsPassed(draw);
-        return below < 8 ? below + 1 : wheel_.index(fRanOf(draw));
-    }
-
-  private:
-    // How many of the eight totals the draw passes. The totals never
-    // decrease, so those it passes come first.
-    int totalsPassed(int32_t draw) const {
-#if defined(__SSE2__)
-        const __m128i passed =
-            _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<int16_t>(draw)), lastWithin_);
-        const auto mask = static_cast<uint32_t>(_mm_movemask_epi8(passed));  // two bits a total
-        return std::countr_zero(~mask) / 2;
-#else
-        int below = 0;
-        for (int k = 0; k < 8; ++k)
-            below += draw > lastWithin_[k];
-        return below;
-#endif
-    }
-
-    DirectionWheel wheel_;
-#if defined(__SSE2__)
-    __m128i lastWithin_;  // lastDrawWithin(1..8), eight 16-bit draws
-#else
-    int32_t lastWithin_[8];
-#endif
 };
 
 // One entry of `dir` drawn by the gene's direction weights.

@@ -3,6 +3,7 @@
 #include "sim/cycle_params.h"
 #include "sim/parallel/ordered_log.h"
 #include "sim/parallel/worker_pool.h"
+#include "sim/step_timings.h"
 #include "world/counters.h"
 #include "world/genes.h"
 #include "world/lists.h"
@@ -217,6 +218,8 @@ void reproduceAll(Place& place) {
 }  // namespace
 
 void reproduce() {
+    // The parents' chain, and the placing beside it, run in order.
+    SerialTimer t(stepTimings, Step::reproduce);
     newPpop = 0;
     newHpop = 0;
     newCpop = 0;

@@ -4,15 +4,24 @@
 
 namespace kesmir {
 
+StepTimings stepTimings;
+
 StepTimings& StepTimings::operator=(const StepTimings& other) {
-    for (std::size_t s = 0; s < ticks_.size(); ++s)
+    for (std::size_t s = 0; s < ticks_.size(); ++s) {
         ticks_[s] = Clock::rep(other.ticks_[s]);
+        serialTicks_[s] = Clock::rep(other.serialTicks_[s]);
+    }
     cycles_ = int64_t(other.cycles_);
     return *this;
 }
 
 double StepTimings::milliseconds(Step step) const {
     const Clock::duration spent(ticks_[static_cast<int>(step)]);
+    return std::chrono::duration<double, std::milli>(spent).count();
+}
+
+double StepTimings::serialMilliseconds(Step step) const {
+    const Clock::duration spent(serialTicks_[static_cast<int>(step)]);
     return std::chrono::duration<double, std::milli>(spent).count();
 }
 

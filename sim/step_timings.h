@@ -1,5 +1,8 @@
 // Wall-clock time spent in each step of the cycle, for --timings and the
 // benchmark. Measuring costs two clock reads per step, about 30 ns a cycle.
+// Beside each step's time, the part of it spent in work that must run in
+// order on one thread however many there are (the serial part, which more
+// cores do not shorten).
 #pragma once
 
 #include <array>
@@ -37,10 +40,14 @@ class StepTimings {
     StepTimings& operator=(const StepTimings& other);
 
     void add(Step step, Clock::duration spent) { ticks_[static_cast<int>(step)] += spent.count(); }
+    void addSerial(Step step, Clock::duration spent) {
+        serialTicks_[static_cast<int>(step)] += spent.count();
+    }
     void countCycle() { ++cycles_; }
     void clear() { *this = StepTimings{}; }
 
     double milliseconds(Step step) const;
+    double serialMilliseconds(Step step) const;
     double totalMilliseconds() const;
     int64_t cycles() const { return cycles_; }
 
@@ -51,22 +58,38 @@ class StepTimings {
     // One writer, the simulation thread; the report at exit may read them
     // while a cycle is still under way (Q), so every figure is read whole.
     std::array<RelaxedAtomic<Clock::rep>, static_cast<int>(Step::count)> ticks_{};
+    std::array<RelaxedAtomic<Clock::rep>, static_cast<int>(Step::count)> serialTicks_{};
     RelaxedAtomic<int64_t> cycles_{0};
 };
 
-// Times one step into `timings` from construction to destruction.
-class StepTimer {
+// The steps' timings of the simulation.
+extern StepTimings stepTimings;
+
+// Times one step into `timings` from construction to destruction; with
+// kSerial, into the step's serial part.
+template <bool kSerial>
+class Timer {
   public:
-    StepTimer(StepTimings& timings, Step step)
+    Timer(StepTimings& timings, Step step)
         : timings_(timings), step_(step), start_(StepTimings::Clock::now()) {}
-    ~StepTimer() { timings_.add(step_, StepTimings::Clock::now() - start_); }
-    StepTimer(const StepTimer&) = delete;
-    StepTimer& operator=(const StepTimer&) = delete;
+    ~Timer() {
+        const auto spent = StepTimings::Clock::now() - start_;
+        if constexpr (kSerial) {
+            timings_.addSerial(step_, spent);
+        } else {
+            timings_.add(step_, spent);
+        }
+    }
+    Timer(const Timer&) = delete;
+    Timer& operator=(const Timer&) = delete;
 
   private:
     StepTimings& timings_;
     Step step_;
     StepTimings::Clock::time_point start_;
 };
+using StepTimer = Timer<false>;
+// Time on the simulation thread in work of the step that runs in order.
+using SerialTimer = Timer<true>;
 
 }  // namespace kesmir

@@ -57,10 +57,6 @@ inline float fRan() {
     return fRanOf(draw());
 }
 
-// fRanOf(d) for every draw d, made once: a table look-up where a division
-// would be taken millions of times.
-const float* drawFractions();
-
 // The generator copied into a local for a run of draws in a hot loop, so the
 // state stays in a register; it goes back with commit(), before any other
 // draw is taken.

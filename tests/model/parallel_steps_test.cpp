@@ -27,55 +27,10 @@
 #include "sim/parallel/worker_pool.h"
 #include "sim/replenish.h"
 #include "sim/reproduce.h"
+#include "world_fingerprint.h"
 
 namespace kesmir::testing {
 namespace {
-
-class Fingerprint {
-  public:
-    void mix(uint64_t word) { hash_ = (hash_ ^ word) * 1099511628211ull; }
-    void mix(float value) { mix(uint64_t{std::bit_cast<uint32_t>(value)}); }
-    template <class Record>
-    void mixRecords(const Record* list, int32_t count) {
-        for (int32_t i = 0; i < count; ++i) {
-            const Record& r = list[i];
-            mix(uint64_t(uint32_t(r.x)) << 32 | uint32_t(r.y));
-            mix(r.energy);
-            mix(uint64_t{r.alive} << 32 | uint32_t(r.age));
-            mix(uint64_t{r.chrom1} << 32 | r.chrom2);
-            if constexpr (sizeof(Record) == sizeof(animal))
-                mix(uint64_t{r.chrom3} << 32 | r.chrom4);
-            mix(uint64_t{r.GM});
-        }
-    }
-    uint64_t value() const { return hash_; }
-
-  private:
-    uint64_t hash_ = 1469598103934665603ull;
-};
-
-// Everything a step may change: the grid with every slot and bit, both
-// buffers and the newborn list of every kind, the counters, the generator.
-uint64_t worldFingerprint(int32_t longestList) {
-    Fingerprint f;
-    for (int32_t cell = 0; cell < kCells; ++cell) {
-        f.mix(nutrientAt(cell));
-        f.mix(uint64_t{E.plant[cell]} << 32 | E.herbivore[cell]);
-        f.mix(uint64_t{E.carnivore[cell]} << 3 | uint64_t{E.plant.occupied(cell)} << 2 |
-              uint64_t{E.herbivore.occupied(cell)} << 1 | E.carnivore.occupied(cell));
-    }
-    for (const plant* list : {PL1, PL2, NP})
-        f.mixRecords(list, longestList);
-    for (const animal* list : {HL1, HL2, NH, CL1, CL2, NC})
-        f.mixRecords(list, longestList);
-    for (const int32_t n : {int32_t(Ppop), int32_t(Hpop), int32_t(Cpop), newPpop, newHpop, newCpop,
-                            Peat, Heat, Ceat, int32_t(even)})
-        f.mix(uint64_t(uint32_t(n)));
-    for (const float x : {pmin, pmax, hmin, hmax, cmin, cmax, emax})
-        f.mix(x);
-    f.mix(uint64_t{randState});
-    return f.value();
-}
 
 const std::vector<std::pair<std::string, std::function<void()>>> kSteps = {
     {"moveHerbivores", moveHerbivores},
@@ -295,36 +250,6 @@ TEST(ParallelSteps, CountedSumGivesTheBitsOfOneByOne) {
     const uint32_t once[1] = {1};
     float total = 1e6f;
     EXPECT_FALSE(addCounted(total, negative, once, 1));
-}
-
-// The look-ups' whole-number wheel against the walk over floats, for every
-// draw: wheels with no weight, one weight, all weights, and many at random
-// (among them sums whose rounded totals end below 1, where the walk wraps).
-TEST(DrawWheelTest, EveryDrawGivesTheDirectionOfTheWalk) {
-    std::vector<uint32_t> genes = {0u, 1u << 3, 0x00FFFFFFu, 0x00924924u, 0x00B6DB6Du};
-    uint32_t state = 12345;
-    for (int i = 0; i < 300; ++i) {
-        state = state * 1664525u + 1013904223u;
-        genes.push_back(state);
-    }
-    int wrapping = 0;
-    for (const uint32_t gene : genes) {
-        const DirectionWheel walk(gene);
-        const DrawWheel wheel(gene);
-        for (int32_t d = 0; d <= 32767; ++d)
-            if (wheel.index(d) != walk.index(fRanOf(d)))
-                FAIL() << std::hex << gene << std::dec << " " << d;
-        // Whether the normalised weights add up to less than 1.
-        uint32_t sum = 0;
-        for (int k = 1; k <= 8; ++k)
-            sum += field(gene, genes::directionWeight(k));
-        float total = 0.0f;
-        for (int k = 1; k <= 8 && sum > 0; ++k)
-            total += static_cast<float>(field(gene, genes::directionWeight(k))) /
-                     static_cast<float>(sum);
-        wrapping += sum > 0 && total < 1.0f;
-    }
-    EXPECT_GT(wrapping, 0);  // the wrap is among the cases
 }
 
 // The flags that let steps split a list: set by a move onto an occupied
