@@ -23,8 +23,8 @@ void onStopSignal(int signal) {
 constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 // In the child, between fork and exec: only async-signal-safe calls.
-[[noreturn]] void becomeChild(const ChildSpec& spec, char* const* argv, pid_t parent) {
-    if (spec.endWithParent) {
+[[noreturn]] void becomeChild(const ChildSetup& setup, char* const* argv, pid_t parent) {
+    if (setup.endWithParent) {
         ::prctl(PR_SET_PDEATHSIG, SIGTERM);
         if (::getppid() != parent) ::_exit(127);  // the parent has gone already
     }
@@ -38,24 +38,24 @@ constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP};
         const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
         if (fd < 0 || ::dup2(fd, target) < 0) ::_exit(127);
     };
-    if (!spec.folder.empty() && ::chdir(spec.folder.c_str()) != 0) ::_exit(127);
-    redirect(spec.input, O_RDONLY, STDIN_FILENO);
-    redirect(spec.output, O_WRONLY | O_CREAT | O_APPEND, STDOUT_FILENO);
-    redirect(spec.errors, O_WRONLY | O_CREAT | O_APPEND, STDERR_FILENO);
+    if (!setup.folder.empty() && ::chdir(setup.folder.c_str()) != 0) ::_exit(127);
+    redirect(setup.input, O_RDONLY, STDIN_FILENO);
+    redirect(setup.output, O_WRONLY | O_CREAT | O_APPEND, STDOUT_FILENO);
+    redirect(setup.errors, O_WRONLY | O_CREAT | O_APPEND, STDERR_FILENO);
     ::execvp(argv[0], argv);
     ::_exit(127);
 }
 
 }  // namespace
 
-pid_t startChild(const ChildSpec& spec, std::string& error) {
+pid_t startChild(const ChildSetup& setup, std::string& error) {
     std::vector<char*> argv;
-    for (const std::string& argument : spec.arguments)
+    for (const std::string& argument : setup.arguments)
         argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     const pid_t parent = ::getpid();
     const pid_t child = ::fork();
-    if (child == 0) becomeChild(spec, argv.data(), parent);
+    if (child == 0) becomeChild(setup, argv.data(), parent);
     if (child < 0) error = std::string("cannot start ") + argv[0] + ": " + std::strerror(errno);
     return child;
 }

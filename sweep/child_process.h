@@ -9,7 +9,7 @@
 
 namespace kesmir {
 
-struct ChildSpec {
+struct ChildSetup {
     std::vector<std::string> arguments;  // the program first, found on PATH
     std::string folder;                  // where it starts; "" for here
     std::string input;                   // a file as its stdin; "" to keep ours
@@ -19,7 +19,7 @@ struct ChildSpec {
 };
 
 // The child's pid, or -1 with `error`.
-pid_t startChild(const ChildSpec& spec, std::string& error);
+pid_t startChild(const ChildSetup& setup, std::string& error);
 
 // Waits until the child has ended; its wait status.
 int waitForChild(pid_t child);

@@ -86,23 +86,23 @@ int runThroughParallel(const Sweep& sweep, const std::string& program, const Swe
             commands += runCommand(program, sweep, run) + "\n";
     const std::string pending = sweep.dir + "/pending.txt";
     if (!write(pending, commands)) return 2;
-    ChildSpec spec;
-    spec.arguments = {"parallel",
-                      "--jobs",
-                      parallelJobs(plan, options),
-                      "--joblog",
-                      sweep.dir + "/parallel-joblog.txt",
-                      "--termseq",
-                      kStopSequence,
-                      "--arg-file",
-                      pending};
+    ChildSetup setup;
+    setup.arguments = {"parallel",
+                       "--jobs",
+                       parallelJobs(plan, options),
+                       "--joblog",
+                       sweep.dir + "/parallel-joblog.txt",
+                       "--termseq",
+                       kStopSequence,
+                       "--arg-file",
+                       pending};
     if (!options.hosts.empty())
-        spec.arguments.insert(spec.arguments.begin() + 1, {"--sshloginfile", options.hosts});
-    spec.input = "/dev/null";
-    spec.output = spec.errors = sweep.dir + "/parallel.log";
+        setup.arguments.insert(setup.arguments.begin() + 1, {"--sshloginfile", options.hosts});
+    setup.input = "/dev/null";
+    setup.output = setup.errors = sweep.dir + "/parallel.log";
     catchStopSignals();
     std::string error;
-    const pid_t parallel = startChild(spec, error);
+    const pid_t parallel = startChild(setup, error);
     if (parallel < 0) {
         std::fprintf(stderr, "kesmir: sweep: %s\n", error.c_str());
         return 2;
@@ -169,17 +169,17 @@ int submitToSlurm(const Sweep& sweep, const std::string& program, const SweepPla
         " \"$SLURM_ARRAY_TASK_ID\"\n";
     if (!write(script, text)) return 2;
     const int throttle = options.jobs > 0 ? options.jobs : int(plan.toRun);
-    ChildSpec spec;
-    spec.arguments = {"sbatch", "--parsable", formatted("--array=%s%%%d", ranges.c_str(), throttle),
-                      script};
-    spec.input = "/dev/null";
-    spec.output = spec.errors = logs + "/sbatch.out";
-    ::unlink(spec.output.c_str());
+    ChildSetup setup;
+    setup.arguments = {"sbatch", "--parsable",
+                       formatted("--array=%s%%%d", ranges.c_str(), throttle), script};
+    setup.input = "/dev/null";
+    setup.output = setup.errors = logs + "/sbatch.out";
+    ::unlink(setup.output.c_str());
     std::string error;
-    const pid_t sbatch = startChild(spec, error);
+    const pid_t sbatch = startChild(setup, error);
     const int status = sbatch < 0 ? 0 : waitForChild(sbatch);
     std::string answer;
-    readWholeFile(spec.output, answer, error, 1 << 16);
+    readWholeFile(setup.output, answer, error, 1 << 16);
     while (!answer.empty() && answer.back() == '\n')
         answer.pop_back();
     if (sbatch < 0 || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {

@@ -100,19 +100,19 @@ int runOneRun(const std::string& dir, std::size_t run) {
         return 2;
     }
     catchStopSignals();
-    ChildSpec spec;
+    ChildSetup setup;
     std::string startLine;
-    if (!runArguments(folder, spec.arguments, startLine, error)) {
+    if (!runArguments(folder, setup.arguments, startLine, error)) {
         tellStderrFile(folder, error);
         return fail(folder, name, "it could not be started: " + error);
     }
     tellStderrFile(folder, startLine);
-    spec.folder = folder;
-    spec.input = "/dev/null";
-    spec.output = folder + "/" + kStdoutFile;
-    spec.errors = folder + "/" + kStderrFile;
-    spec.endWithParent = true;
-    const pid_t child = startChild(spec, error);
+    setup.folder = folder;
+    setup.input = "/dev/null";
+    setup.output = folder + "/" + kStdoutFile;
+    setup.errors = folder + "/" + kStderrFile;
+    setup.endWithParent = true;
+    const pid_t child = startChild(setup, error);
     if (child < 0) return fail(folder, name, error);
     passSignalsTo(child);
     const int status = waitForChild(child);
