@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include "sim/ahead_counts.h"
+#include "world/grid.h"
+#include "world/lists.h"
 #include "world/random.h"
 #include "world/vt.h"
 
@@ -54,5 +57,12 @@ inline vt move(uint32_t gene) {
 
 void moveHerbivores();
 void moveCarnivores();
+
+// The moves of a list with a second thread working out targets ahead of the
+// ordered pass; the same bits as the pass on one thread.
+void moveOnTwoThreads(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps);
+// Movers worked out ahead, and how many the ordered pass moved again itself;
+// summed since the process started (simulation thread; for the benchmark).
+AheadCounts& movesAheadCounts();
 
 }  // namespace kesmir
