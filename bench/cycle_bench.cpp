@@ -219,7 +219,8 @@ RunReport inChild(const std::function<RunReport()>& run) {
         std::vector<double> out{
             static_cast<double>(report.timings.size()), report.nutrientPass,
             static_cast<double>(report.feeding.worked), static_cast<double>(report.feeding.redone),
-            static_cast<double>(report.moves.worked),   static_cast<double>(report.moves.redone)};
+            static_cast<double>(report.moves.worked),   static_cast<double>(report.moves.redone),
+            static_cast<double>(report.moves.alone)};
         for (const int32_t v : report.endState)
             out.push_back(v);
         for (const Timings& t : report.timings)
@@ -250,6 +251,7 @@ RunReport inChild(const std::function<RunReport()>& run) {
     report.feeding.redone = static_cast<int64_t>(in.at(at++));
     report.moves.worked = static_cast<int64_t>(in.at(at++));
     report.moves.redone = static_cast<int64_t>(in.at(at++));
+    report.moves.alone = static_cast<int64_t>(in.at(at++));
     for (int i = 0; i < 4; ++i)
         report.endState.push_back(static_cast<int32_t>(in.at(at++)));
     for (std::size_t r = 0; r < runs; ++r)
@@ -415,6 +417,9 @@ int main(int argc, char** argv) {
                last.feeding);
     printAhead("moves worked out ahead: %lld herbivores, %.4f of them moved again in order\n",
                last.moves);
+    if (last.moves.worked > 0)
+        std::printf("moves made alone while the thread ahead lagged: %.4f of herbivores\n",
+                    static_cast<double>(last.moves.alone) / static_cast<double>(last.moves.worked));
     std::printf("plain nutrient pass               %8.2f ms\n", last.nutrientPass);
     if (withOne) printRatio("1 thread / nutrient pass", one.cycle(), last.nutrientPass);
     printRatio((manyName + " / nutrient pass").c_str(), many.cycle(), last.nutrientPass);
