@@ -41,6 +41,7 @@
 #include "seed/seeding.h"
 #include "sim/eco_node.h"
 #include "sim/feeding.h"
+#include "sim/move.h"
 #include "sim/parallel/worker_pool.h"
 #include "world/counters.h"
 #include "world/grid.h"
@@ -177,6 +178,7 @@ struct RunReport {
     std::vector<Timings> timings;
     double nutrientPass = 0;
     AheadCounts feeding;            // eaters whose meals were worked out ahead, and redone
+    AheadCounts moves;              // herbivores whose moves were worked out ahead, and redone
     std::vector<int32_t> endState;  // cycles, plants, herbivores, carnivores
 };
 
@@ -214,9 +216,11 @@ RunReport inChild(const std::function<RunReport()>& run) {
     if (child == 0) {
         close(fds[0]);
         const RunReport report = run();
-        std::vector<double> out{static_cast<double>(report.timings.size()), report.nutrientPass,
-                                static_cast<double>(report.feeding.worked),
-                                static_cast<double>(report.feeding.redone)};
+        std::vector<double> out{
+            static_cast<double>(report.timings.size()), report.nutrientPass,
+            static_cast<double>(report.feeding.worked), static_cast<double>(report.feeding.redone),
+            static_cast<double>(report.moves.worked),   static_cast<double>(report.moves.redone),
+            static_cast<double>(report.moves.alone)};
         for (const int32_t v : report.endState)
             out.push_back(v);
         for (const Timings& t : report.timings)
@@ -245,6 +249,9 @@ RunReport inChild(const std::function<RunReport()>& run) {
     report.nutrientPass = in.at(at++);
     report.feeding.worked = static_cast<int64_t>(in.at(at++));
     report.feeding.redone = static_cast<int64_t>(in.at(at++));
+    report.moves.worked = static_cast<int64_t>(in.at(at++));
+    report.moves.redone = static_cast<int64_t>(in.at(at++));
+    report.moves.alone = static_cast<int64_t>(in.at(at++));
     for (int i = 0; i < 4; ++i)
         report.endState.push_back(static_cast<int32_t>(in.at(at++)));
     for (std::size_t r = 0; r < runs; ++r)
@@ -265,6 +272,7 @@ RunReport modelRun(int cycles, int firstMeasured, int groups,
         });
         report.nutrientPass = nutrientPassMs();
         report.feeding = feedingAheadCounts();
+        report.moves = movesAheadCounts();
         report.endState = {kk, Ppop, Hpop, Cpop};
         return report;
     });
@@ -276,6 +284,13 @@ void printModel(const char* name, const Timings& t) {
         t.cycle(), median(t.cpuMs), t.peakMegabytes);
     for (int s = 0; s < kSteps; ++s)
         std::printf("  median %-20s%8.1f ms\n", kStepNames[s], median(t.stepMs[s]));
+}
+
+// Records worked out ahead and the share redone in order, if any were.
+void printAhead(const char* format, const AheadCounts& counts) {
+    if (counts.worked == 0) return;
+    std::printf(format, static_cast<long long>(counts.worked),
+                static_cast<double>(counts.redone) / static_cast<double>(counts.worked));
 }
 
 void printRatio(const char* what, double numerator, double denominator) {
@@ -398,11 +413,13 @@ int main(int argc, char** argv) {
         printAgainstFixedFigures(one);
         if (threads > 1) printSerialPart(one, many, withReference ? plain.cycle() : 0.0);
     }
-    if (last.feeding.worked > 0)
-        std::printf(
-            "meals worked out ahead: %lld eaters, %.4f of them fed again in order\n",
-            static_cast<long long>(last.feeding.worked),
-            static_cast<double>(last.feeding.redone) / static_cast<double>(last.feeding.worked));
+    printAhead("meals worked out ahead: %lld eaters, %.4f of them fed again in order\n",
+               last.feeding);
+    printAhead("moves worked out ahead: %lld herbivores, %.4f of them moved again in order\n",
+               last.moves);
+    if (last.moves.worked > 0)
+        std::printf("moves made alone while the thread ahead lagged: %.4f of herbivores\n",
+                    static_cast<double>(last.moves.alone) / static_cast<double>(last.moves.worked));
     std::printf("plain nutrient pass               %8.2f ms\n", last.nutrientPass);
     if (withOne) printRatio("1 thread / nutrient pass", one.cycle(), last.nutrientPass);
     printRatio((manyName + " / nutrient pass").c_str(), many.cycle(), last.nutrientPass);

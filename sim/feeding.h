@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "sim/ahead_counts.h"
 #include "sim/cycle_params.h"
 #include "sim/move.h"
 #include "world/genes.h"
@@ -92,10 +93,6 @@ int32_t huntOnAllThreads(animal* carnivores, int32_t count);
 // threads, and how many of them had to be fed again in order because an
 // earlier eater took one of their meals first; summed over every feeding
 // since the process started (simulation thread; for the benchmark).
-struct AheadCounts {
-    int64_t worked = 0;
-    int64_t redone = 0;
-};
 AheadCounts& feedingAheadCounts();
 
 }  // namespace kesmir

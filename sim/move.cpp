@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sim/parallel/worker_pool.h"
 #include "sim/step_timings.h"
 #include "world/genes.h"
 #include "world/lists.h"
@@ -164,7 +165,10 @@ void moveAll(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps) {
 
 void moveHerbivores() {
     SerialTimer t(stepTimings, Step::moveHerbivores);
-    moveAll(HL, Hpop, E.herbivore, 1);
+    if (simulationThreads() > 1)
+        moveOnTwoThreads(HL, Hpop, E.herbivore, 1);
+    else
+        moveAll(HL, Hpop, E.herbivore, 1);
 }
 void moveCarnivores() {
     SerialTimer t(stepTimings, Step::moveCarnivores);

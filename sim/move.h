@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+#include "sim/ahead_counts.h"
+#include "world/grid.h"
+#include "world/lists.h"
 #include "world/random.h"
 #include "world/vt.h"
 
@@ -54,5 +57,17 @@ inline vt move(uint32_t gene) {
 
 void moveHerbivores();
 void moveCarnivores();
+
+// The moves of a list with a second thread working out targets ahead of the
+// ordered pass; the same bits as the pass on one thread. With
+// workedOutFirst (for tests; lists of at most 4096) the ordered pass waits
+// until every remaining mover is worked out, so that how many are moved
+// again does not depend on timing.
+enum class AheadPace { overlapped, workedOutFirst };
+void moveOnTwoThreads(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps,
+                      AheadPace pace = AheadPace::overlapped);
+// Movers worked out ahead, and how many the ordered pass moved again itself;
+// summed since the process started (simulation thread; for the benchmark).
+AheadCounts& movesAheadCounts();
 
 }  // namespace kesmir

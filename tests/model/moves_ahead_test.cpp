@@ -1,0 +1,109 @@
+// Moves with a thread working out targets ahead, against the ordered pass of
+// one thread: in a seeded world, in a crowd where most movers try again and
+// most worked-out moves are made again, and far apart where none are. How
+// many are made again is checked with every mover worked out first, which
+// makes it independent of timing.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "model_fixture.h"
+#include "sim/move.h"
+#include "sim/parallel/worker_pool.h"
+#include "world_fingerprint.h"
+
+namespace kesmir::testing {
+namespace {
+
+constexpr uint32_t kEveryDirection = 0x00FFFFFFu;  // chrom4: all eight weights 7, reach 12
+constexpr int32_t kLongestList = 80000;
+
+struct Outcome {
+    uint64_t fingerprint;
+    uint32_t state;
+    AheadCounts ahead;  // of these moves alone
+};
+
+Outcome moveOn(int threads, const std::function<void()>& build, const std::function<void()>& move) {
+    ScratchDirectory scratch;
+    resetModel();
+    build();
+    setSimulationThreads(threads);
+    const AheadCounts before = movesAheadCounts();
+    move();
+    const AheadCounts after = movesAheadCounts();
+    const uint32_t state = randState;
+    Outcome outcome{
+        worldFingerprint(kLongestList),
+        state,
+        {after.worked - before.worked, after.redone - before.redone, after.alone - before.alone}};
+    setSimulationThreads(1);
+    return outcome;
+}
+
+// The moves on 2, 3 and 8 threads as they run, and worked out first on two;
+// returns the counts of the latter.
+AheadCounts expectAsOnOneThread(const std::function<void()>& build) {
+    const Outcome one = moveOn(1, build, moveHerbivores);
+    for (const int threads : {2, 3, 8}) {
+        SCOPED_TRACE(std::to_string(threads) + " threads");
+        const Outcome many = moveOn(threads, build, moveHerbivores);
+        EXPECT_EQ(many.fingerprint, one.fingerprint);
+        EXPECT_EQ(many.state, one.state);
+        EXPECT_EQ(many.ahead.worked, Hpop);
+    }
+    const Outcome first = moveOn(
+        2, build, [] { moveOnTwoThreads(HL, Hpop, E.herbivore, 1, AheadPace::workedOutFirst); });
+    EXPECT_EQ(first.fingerprint, one.fingerprint);
+    EXPECT_EQ(first.state, one.state);
+    EXPECT_EQ(first.ahead.alone, 0);
+    return first.ahead;
+}
+
+TEST(MovesAhead, ASeededWorldMovesAsOnOneThread) {
+    const Outcome one = moveOn(
+        1, [] { seedSmallWorld(100000, 70000, 1000); }, moveHerbivores);
+    for (const int threads : {2, 3, 8}) {
+        const Outcome many = moveOn(
+            threads, [] { seedSmallWorld(100000, 70000, 1000); }, moveHerbivores);
+        EXPECT_EQ(many.fingerprint, one.fingerprint) << threads << " threads";
+        EXPECT_EQ(many.state, one.state) << threads << " threads";
+    }
+}
+
+// A packed block: most targets fall inside it and are tried again.
+TEST(MovesAhead, ACrowdIsMostlyMovedAgainAndEndsAsOneThreadEnds) {
+    const AheadCounts counts = expectAsOnOneThread([] {
+        for (int32_t i = 0; i < 4000; ++i)
+            addHerbivore(900 + i % 63, 900 + i / 63, 1.0f, 0, 0, 0, kEveryDirection);
+    });
+    EXPECT_EQ(counts.worked, 4000);
+    EXPECT_GT(counts.redone * 2, counts.worked);
+}
+
+TEST(MovesAhead, MoversApartAreNeverMovedAgain) {
+    const AheadCounts counts = expectAsOnOneThread([] {
+        for (int32_t i = 0; i < 900; ++i)
+            addHerbivore(100 + 60 * (i % 30), 100 + 60 * (i / 30), 1.0f, 0, 0, 0, kEveryDirection);
+    });
+    EXPECT_EQ(counts.worked, 900);
+    EXPECT_EQ(counts.redone, 0);
+}
+
+// The second mover's target is empty when worked out and taken by the first
+// by its turn: its tries differ, and the thread ahead starts again from the
+// true state, so the movers after it are not moved again.
+TEST(MovesAhead, AfterAMoverBlockedByAnEarlierOneTheRestAreWorkedOutAgain) {
+    constexpr uint32_t kEastOnly = 7u << 21, kWestOnly = 7u << 9;  // reach 1
+    const AheadCounts counts = expectAsOnOneThread([] {
+        addHerbivore(100, 100, 1.0f, 0, 0, 0, kEastOnly);
+        addHerbivore(102, 100, 1.0f, 0, 0, 0, kWestOnly);
+        for (int32_t i = 0; i < 900; ++i)
+            addHerbivore(400 + 60 * (i % 30), 400 + 60 * (i / 30), 1.0f, 0, 0, 0, kEveryDirection);
+    });
+    EXPECT_EQ(counts.redone, 1);
+}
+
+}  // namespace
+}  // namespace kesmir::testing
