@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "ahead_outcome.h"
 #include "model_fixture.h"
 #include "sim/move.h"
 #include "sim/parallel/worker_pool.h"
@@ -16,30 +17,13 @@
 namespace kesmir::testing {
 namespace {
 
-constexpr uint32_t kEveryDirection = 0x00FFFFFFu;  // chrom4: all eight weights 7, reach 12
 constexpr int32_t kLongestList = 80000;
 
-struct Outcome {
-    uint64_t fingerprint;
-    uint32_t state;
-    AheadCounts ahead;  // of these moves alone
-};
+using Outcome = AheadOutcome;
 
 Outcome moveOn(int threads, const std::function<void()>& build, const std::function<void()>& move) {
     ScratchDirectory scratch;
-    resetModel();
-    build();
-    setSimulationThreads(threads);
-    const AheadCounts before = movesAheadCounts();
-    move();
-    const AheadCounts after = movesAheadCounts();
-    const uint32_t state = randState;
-    Outcome outcome{
-        worldFingerprint(kLongestList),
-        state,
-        {after.worked - before.worked, after.redone - before.redone, after.alone - before.alone}};
-    setSimulationThreads(1);
-    return outcome;
+    return stepOnThreads(threads, kLongestList, build, move, movesAheadCounts);
 }
 
 // The moves on 2, 3 and 8 threads as they run, and worked out first on two;
