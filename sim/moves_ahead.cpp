@@ -19,7 +19,9 @@
 // to where the chain has got when it runs again.
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "sim/move.h"
 #include "sim/parallel/worker_pool.h"
@@ -44,6 +46,9 @@ struct Aim {
     int32_t tries;
     vt target;
     int32_t occupiedCells[kKeptTries - 1];  // the tries before the last, while kept
+    // The move as the thread ahead made it in its own bits, to take back.
+    int32_t fromCell;
+    bool fromWasSet, targetWasSet;
 };
 
 // The jumps of 2, 4, .. 2 * kMostTries draws: two per try.
@@ -56,6 +61,41 @@ struct TryJumps {
 };
 constexpr TryJumps kTryJumps;
 
+// The thread ahead's own copy of the occupancy bits, taken as the moves
+// begin and kept up to date with the moves it works out: it tests each
+// mover's targets against the cells the movers before it will have left and
+// taken, and reads no line the chain writes. Where its moves turn out wrong
+// (rarely) the copy strays from the layer by a cell or two; the chain checks
+// every worked-out move against the layer itself, so that only costs moves
+// made again.
+class OwnBits {
+  public:
+    void copy(const SlotLayer& layer) {
+        words_.resize(kWords);
+        std::memcpy(words_.data(), layer.bitWords(), kWords * sizeof(uint64_t));
+    }
+    bool occupied(int32_t cell) const { return (words_[word(cell)] >> (cell & 63)) & 1u; }
+    void assign(int32_t cell, bool set) {
+        if (set)
+            this->set(cell);
+        else
+            clear(cell);
+    }
+    void set(int32_t cell) { words_[word(cell)] |= bitOf(cell); }
+    void clear(int32_t cell) { words_[word(cell)] &= ~bitOf(cell); }
+
+  private:
+    static constexpr std::size_t kWords = (kCells + 63) / 64;
+    static std::size_t word(int32_t cell) { return static_cast<std::size_t>(cell >> 6); }
+    static uint64_t bitOf(int32_t cell) { return uint64_t{1} << (cell & 63); }
+    std::vector<uint64_t> words_;
+};
+
+OwnBits& ownBitsOfTheThreadAhead() {
+    static OwnBits bits;
+    return bits;
+}
+
 class MovesAhead {
   public:
     MovesAhead(animal* list, int32_t count, SlotLayer& slots, int32_t baseSteps, AheadPace pace)
@@ -65,9 +105,11 @@ class MovesAhead {
           baseSteps_(baseSteps),
           pace_(pace),
           ring_(ring()),
+          ownBits_(ownBitsOfTheThreadAhead()),
           progress_(progressOf(0, randState)) {}
 
     void run() {
+        ownBits_.copy(slots_);
         simulationPool().runOnAll([&](int thread) {
             if (thread == 0) {
                 moveAll();
@@ -106,8 +148,10 @@ class MovesAhead {
     static int32_t movedIn(uint64_t progress) { return static_cast<int32_t>(progress >> 32); }
     static uint32_t stateIn(uint64_t progress) { return static_cast<uint32_t>(progress); }
 
-    // The targets of `a` drawn from `state`, tested against the layer now.
-    void aim(const animal& a, uint32_t state, Aim& out) const {
+    // The targets of `a` drawn from `state`, tested against `layer` as it
+    // stands.
+    template <class Layer>
+    void aim(const animal& a, uint32_t state, const Layer& layer, Aim& out) const {
         const DirectionWheel wheel(a.chrom4);
         const SmallDivisor& steps =
             SmallDivisor::of(baseSteps_ + static_cast<int32_t>(field(a.chrom4, genes::speed)));
@@ -118,7 +162,7 @@ class MovesAhead {
         for (;;) {
             const int32_t reach = baseSteps_ + steps.remainder(random.draw());
             out.target = bound(sum(p, scale(reach, dir[wheel.index(random.fRan())])));
-            if (++tries == kMostTries || !slots_.occupied(cellIndex(out.target))) break;
+            if (++tries == kMostTries || !layer.occupied(cellIndex(out.target))) break;
             if (tries < kKeptTries) out.occupiedCells[tries - 1] = cellIndex(out.target);
         }
         out.tries = tries;
@@ -142,6 +186,7 @@ class MovesAhead {
         int32_t next = 0;
         uint32_t state = stateIn(progress_.load(std::memory_order_acquire));
         int32_t moved = 0;
+        int32_t runStart = 0;  // where the thread ahead last started or skipped to
         int rounds = 0;
         while (true) {
             const bool full = next >= count_ || next >= moved + kRing;
@@ -151,8 +196,14 @@ class MovesAhead {
                 moved = movedIn(progress);
                 if (moved >= count_) return;
                 if (asked != epoch || next < moved) {
+                    if (asked != epoch) {
+                        const int32_t wrong =
+                            std::max(runStart, restartAt_.load(std::memory_order_relaxed) - 1);
+                        correctOwnBits(wrong, next, moved);
+                    }
                     epoch = asked;
                     next = moved;
+                    runStart = moved;
                     state = stateIn(progress);
                 }
             }
@@ -163,10 +214,32 @@ class MovesAhead {
             }
             rounds = 0;
             Aim& out = ring_[next % kRing];
-            aim(list_[next], state, out);
+            const animal& a = list_[next];
+            aim(a, state, ownBits_, out);
+            out.fromCell = cellIndex(vt{relaxedLoad(a.x), relaxedLoad(a.y)});
+            out.fromWasSet = ownBits_.occupied(out.fromCell);
+            ownBits_.clear(out.fromCell);
+            out.targetWasSet = ownBits_.occupied(cellIndex(out.target));
+            ownBits_.set(cellIndex(out.target));
             state = kTryJumps.after[out.tries].apply(state);
             ++next;
             if (next % kPublish == 0) publish(epoch, next);
+        }
+    }
+
+    // The chain found mover `wrong` worked out wrong: takes back the moves
+    // from it to `next` in the thread's own bits, latest first, and makes
+    // those the chain has made since (up to `moved`) as the chain made them.
+    void correctOwnBits(int32_t wrong, int32_t next, int32_t moved) {
+        for (int32_t j = next - 1; j >= wrong; --j) {
+            const Aim& made = ring_[j % kRing];
+            ownBits_.assign(cellIndex(made.target), made.targetWasSet);
+            ownBits_.assign(made.fromCell, made.fromWasSet);
+        }
+        for (int32_t j = wrong; j < std::min(next, moved); ++j) {
+            const animal& a = list_[j];
+            ownBits_.clear(ring_[j % kRing].fromCell);
+            ownBits_.set(cellIndex(vt{relaxedLoad(a.x), relaxedLoad(a.y)}));
         }
     }
 
@@ -223,7 +296,7 @@ class MovesAhead {
             Aim own;
             const Aim* used = ahead;
             if (ahead == nullptr || ahead->start != state || !intact(*ahead)) {
-                aim(a, state, own);
+                aim(a, state, slots_, own);
                 used = &own;
                 if (ahead == nullptr) {
                     ++alone_;
@@ -234,6 +307,7 @@ class MovesAhead {
                         // state that is not the true one.
                         const uint32_t after = kTryJumps.after[own.tries].apply(state);
                         progress_.store(progressOf(i + 1, after), std::memory_order_release);
+                        restartAt_.store(i + 1, std::memory_order_relaxed);
                         epoch_.store(epoch_.load(std::memory_order_relaxed) + 1,
                                      std::memory_order_release);
                         availableUpTo_ = i + 1;
@@ -259,12 +333,14 @@ class MovesAhead {
     int32_t baseSteps_;
     AheadPace pace_;
     Aim* ring_;
+    OwnBits& ownBits_;  // the thread ahead's, once the threads run
     // The chain's own.
     int64_t redone_ = 0;
     int64_t alone_ = 0;
     int32_t availableUpTo_ = 0;
     int32_t aloneUntil_ = 0;
     alignas(64) std::atomic<uint32_t> epoch_{0};
+    std::atomic<int32_t> restartAt_{0};  // the mover after the one found wrong; read after epoch_
     alignas(64) std::atomic<uint64_t> published_{0};  // epoch << 32 | movers worked out
     alignas(64) std::atomic<uint64_t> progress_;      // progressOf(moved, state after them)
 };

@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "ahead_outcome.h"
 #include "model_fixture.h"
 #include "sim/cull.h"
 #include "sim/eat.h"
@@ -20,30 +21,11 @@
 namespace kesmir::testing {
 namespace {
 
-constexpr uint32_t kEveryDirection = 0x00FFFFFFu;  // chrom4: all eight weights 7, reach 12
-constexpr uint32_t kHungryHerbivore = 63u << 10;   // chrom1: satiety 63 + HSoffset
-constexpr uint32_t kHungryCarnivore = 15u << 10;   // chrom1: satiety 15 + CSoffset
+constexpr uint32_t kHungryHerbivore = 63u << 10;  // chrom1: satiety 63 + HSoffset
+constexpr uint32_t kHungryCarnivore = 15u << 10;  // chrom1: satiety 15 + CSoffset
 constexpr int32_t kLongestList = 20000;
 
-struct Outcome {
-    uint64_t fingerprint;
-    AheadCounts ahead;  // of this step alone
-};
-
-// The world `build` makes after `step` on `threads` threads.
-Outcome stepOn(int threads, const std::function<void()>& build, void (*step)(),
-               AheadCounts& (*counts)()) {
-    resetModel();
-    build();
-    setSimulationThreads(threads);
-    const AheadCounts before = counts();
-    step();
-    const AheadCounts after = counts();
-    Outcome outcome{worldFingerprint(kLongestList),
-                    {after.worked - before.worked, after.redone - before.redone}};
-    setSimulationThreads(1);
-    return outcome;
-}
+using Outcome = AheadOutcome;
 
 // The step on 2, 3 and 8 threads leaves the bits it leaves on one; what
 // was worked out ahead, and again, is checked by `counted`.
@@ -59,7 +41,7 @@ void expectAsOnOneThread(const std::function<Outcome(int)>& run,
 }
 
 Outcome eatOn(int threads, const std::function<void()>& build) {
-    return stepOn(threads, build, eat, feedingAheadCounts);
+    return stepOnThreads(threads, kLongestList, build, eat, feedingAheadCounts);
 }
 
 // Eaters packed around a block of poor plants and of herbivores: each eater
