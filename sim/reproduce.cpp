@@ -7,6 +7,7 @@
 #include "world/counters.h"
 #include "world/genes.h"
 #include "world/lists.h"
+#include "world/prefetch.h"
 #include "world/random.h"
 #include "world/vt.h"
 
@@ -104,22 +105,68 @@ void fetchPlacement(const Placement& b) {
 // On one thread a birth is placed at once; on several it is handed to
 // another thread, which places the births in the same order.
 struct PlaceAtOnce {
+    // Fetching the next mates early measured no faster here, where each
+    // birth's own writes already keep memory busy.
+    static constexpr bool kFetchMates = false;
     void fetch(int32_t cell) { prefetchLine(&E.nutrient[cell]); }
     void operator()(const Placement& b) { placeBirth(b); }
 };
 
 struct HandOver {
     OrderedLog<Placement>& log;
+    static constexpr bool kFetchMates = true;
     void fetch(int32_t) {}
     void operator()(const Placement& b) { log.push(b); }
 };
 
 // draw mod count. A draw is below 32768, so in a list longer than that it
 // is its own remainder, and the division is spared.
-int32_t mateIndex(int32_t count) {
-    const int32_t d = draw();
+int32_t mateOf(int32_t d, int32_t count) {
     return count > 32767 ? d : d % count;
 }
+int32_t mateIndex(int32_t count) {
+    return mateOf(draw(), count);
+}
+
+// Asks memory early for the mates the next parents will draw. A mate is a
+// random record, and testing it waited on memory more than anything else in
+// the chain. Most parents draw a mate that does not qualify, which takes one
+// draw; so the next parents' mates are predicted by assuming exactly that,
+// and predicted again from the true state after a birth, which takes more
+// draws. A wrong prediction only fetches a record in vain.
+template <class Record>
+class MateFetcher {
+  public:
+    MateFetcher(const Record* list, int32_t count) : list_(list), count_(count) {}
+
+    // Just before a parent draws its mate.
+    void beforeDraw() {
+        const uint32_t state = randState;
+        if (state != expected_) {
+            predicted_ = state;
+            for (int k = 0; k < kAhead; ++k)
+                fetchAfterStep();
+        } else {
+            fetchAfterStep();
+        }
+        expected_ = kOneDraw.apply(state);
+    }
+
+  private:
+    static constexpr int kAhead = 8;
+    static constexpr RandomJump kOneDraw = RandomJump::of(1);
+
+    void fetchAfterStep() {
+        predicted_ = kOneDraw.apply(predicted_);
+        const int32_t d = static_cast<int32_t>((predicted_ >> 16) & 0x7FFF);
+        prefetchLine(&list_[mateOf(d, count_)]);
+    }
+
+    const Record* list_;
+    int32_t count_;
+    uint32_t expected_ = 0;   // the state the next parent starts from if this one takes one draw
+    uint32_t predicted_ = 0;  // the state after the last draw whose mate was asked for
+};
 
 template <class Place>
 void reproducePlants(Place& place) {
@@ -129,9 +176,11 @@ void reproducePlants(Place& place) {
     const float threshold = cycleParams().PRenergy;
     auto qualifies = [threshold](const plant& p) { return p.age > 2 && p.energy > threshold; };
     int32_t n = 0;
+    MateFetcher<plant> mates(plants, count);
     for (int32_t j = 0; j < count; ++j) {
         plant& parent = plants[j];
         if (!qualifies(parent)) continue;
+        if constexpr (Place::kFetchMates) mates.beforeDraw();
         plant& mate = plants[mateIndex(count)];
         if (!qualifies(mate)) continue;
         place.fetch(cellIndex(mate.x, mate.y));
@@ -171,9 +220,11 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
         return a.age > maturity && a.energy > kind.threshold;
     };
     int32_t n = 0;
+    MateFetcher<animal> mates(animals, count);
     for (int32_t j = 0; j < count; ++j) {
         animal& parent = animals[j];
         if (!qualifies(parent)) continue;
+        if constexpr (Place::kFetchMates) mates.beforeDraw();
         animal& mate = animals[mateIndex(count)];
         if (!qualifies(mate)) continue;
         place.fetch(cellIndex(mate.x, mate.y));
