@@ -6,10 +6,11 @@
 //
 // So a second thread runs ahead of the chain, working out every mover's
 // targets in order from the generator state the movers before it would leave
-// if their tries were as it found them, against the layer as it stands. The
-// chain then takes a worked-out move if it started from the true state and
-// every cell it tested still holds what it held then: a single pass would
-// have drawn and tested exactly the same. Otherwise the chain moves the
+// if their tries were as it found them, against its own copy of the
+// occupancy bits (OwnBits). The chain then takes a worked-out move if it
+// started from the true state and every cell it tested holds in the layer
+// what it held in the copy: a single pass would have drawn and tested
+// exactly the same. Otherwise the chain moves the
 // animal itself, and if its tries differ from the ones worked out, sends the
 // thread ahead back to start again from the true state after it.
 //

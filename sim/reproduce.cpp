@@ -157,9 +157,9 @@ class MateFetcher {
     static constexpr RandomJump kOneDraw = RandomJump::of(1);
 
     void fetchAfterStep() {
-        predicted_ = kOneDraw.apply(predicted_);
-        const int32_t d = static_cast<int32_t>((predicted_ >> 16) & 0x7FFF);
-        prefetchLine(&list_[mateOf(d, count_)]);
+        LocalRandom random(predicted_);
+        prefetchLine(&list_[mateOf(random.draw(), count_)]);
+        predicted_ = random.state();
     }
 
     const Record* list_;
