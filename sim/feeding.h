@@ -55,7 +55,7 @@ template <class Feeding>
 void aimLookUps(const animal& a, LocalRandom& random, int32_t* cells, const SlotLayer& slots) {
     const SmallDivisor& reach =
         SmallDivisor::of(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
-    const DirectionWheel wheel(a.chrom4);
+    const IntegerWheel wheel(a.chrom4);
     lookUpCells(LookUpOrigin{random.state(), vt{a.x, a.y}, reach, wheel}, Feeding::kLookUps, cells);
     random.skip(kLookUpDraws<Feeding>);
     for (int look = 0; look < Feeding::kLookUps; ++look)

@@ -3,13 +3,13 @@
 // lands on the cell that many steps away on the torus. The draws of an
 // eater's look-ups follow one another, so the states they come from are
 // known from the first by jumping the generator: with AVX2 the cells are
-// worked out eight at a time, with the same integer steps and the same
-// single-precision divisions and comparisons, so the same cells.
+// worked out eight at a time, with the same integer steps, so the same
+// cells.
 #pragma once
 
 #include <cstdint>
 
-#include "sim/move.h"
+#include "sim/integer_wheel.h"
 #include "world/random.h"
 #include "world/small_divisor.h"
 #include "world/vt.h"
@@ -22,7 +22,7 @@ struct LookUpOrigin {
     uint32_t state;
     vt position;
     const SmallDivisor& reach;
-    const DirectionWheel& wheel;
+    const IntegerWheel& wheel;
 };
 
 // One look-up's cell, its two draws taken from `random`.
@@ -30,7 +30,7 @@ inline int32_t lookUpCell(const LookUpOrigin& origin, LocalRandom& random) {
     int32_t distanceDraw, directionDraw;
     random.drawTwo(distanceDraw, directionDraw);
     const int32_t distance = origin.reach.remainder(distanceDraw);
-    const vt direction = dir[origin.wheel.index(fRanOf(directionDraw))];
+    const vt direction = dir[origin.wheel.index(directionDraw)];
     return cellIndex(bound(sum(origin.position, scale(distance, direction))));
 }
 

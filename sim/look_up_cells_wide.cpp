@@ -66,10 +66,11 @@ __attribute__((target("avx2"))) void lookUpCellsWide(const LookUpOrigin& origin,
     const __m256i reach = _mm256_set1_epi32(static_cast<int32_t>(origin.reach.divisor()));
     const __m256i quotientMultiplier =
         _mm256_set1_epi32(static_cast<int32_t>(origin.reach.multiplier()));
-    __m256 totals[9];
+    __m256i scaledTotals[9];
     for (int k = 1; k <= 8; ++k)
-        totals[k] = _mm256_set1_ps(origin.wheel.total(k));
-    const bool allZero = origin.wheel.allZero();
+        scaledTotals[k] = _mm256_set1_epi32(origin.wheel.scaledTotal(k));
+    const __m256i weightSum = _mm256_set1_epi32(origin.wheel.sum());
+    const bool noWeights = origin.wheel.sum() == 0;
     // dir[1 .. 8], E to SE, picked by index - 1; stay (index 0) is no step.
     const __m256i stepX = _mm256_setr_epi32(1, 1, 0, -1, -1, -1, 0, 1);
     const __m256i stepY = _mm256_setr_epi32(0, 1, 1, 1, 0, -1, -1, -1);
@@ -93,21 +94,21 @@ __attribute__((target("avx2"))) void lookUpCellsWide(const LookUpOrigin& origin,
         const __m256i distance =
             _mm256_sub_epi32(distanceDraw, _mm256_mullo_epi32(quotient, reach));
 
-        // The wheel: stay unless r > 0, else one plus the totals below r.
-        const __m256 r = _mm256_div_ps(_mm256_cvtepi32_ps(directionDraw), _mm256_set1_ps(32767.0f));
-        const __m256i moving =
-            _mm256_castps_si256(_mm256_cmp_ps(r, _mm256_setzero_ps(), _CMP_GT_OQ));
+        // The wheel: stay for a draw of 0, else one plus the totals below
+        // the draw; a tie is left to the wheel of one look-up (below).
+        const __m256i moving = _mm256_cmpgt_epi32(directionDraw, _mm256_setzero_si256());
+        const __m256i scaledDraw = _mm256_mullo_epi32(directionDraw, weightSum);
         __m256i below = _mm256_setzero_si256();
-        for (int k = 1; k <= 8; ++k)
-            below = _mm256_sub_epi32(below,
-                                     _mm256_castps_si256(_mm256_cmp_ps(totals[k], r, _CMP_LT_OQ)));
-        // All eight totals below r: the walk wraps round (worked out below).
-        int wrapped = 0;
+        __m256i tie = _mm256_setzero_si256();
+        for (int k = 1; k <= 8; ++k) {
+            below = _mm256_sub_epi32(below, _mm256_cmpgt_epi32(scaledDraw, scaledTotals[k]));
+            tie = _mm256_or_si256(tie, _mm256_cmpeq_epi32(scaledDraw, scaledTotals[k]));
+        }
+        int ties = 0;
         __m256i index = one;
-        if (!allZero) {
+        if (!noWeights) {
             index = _mm256_add_epi32(below, one);
-            wrapped = _mm256_movemask_ps(_mm256_castsi256_ps(
-                _mm256_and_si256(moving, _mm256_cmpeq_epi32(below, _mm256_set1_epi32(8)))));
+            ties = _mm256_movemask_ps(_mm256_castsi256_ps(_mm256_and_si256(moving, tie)));
         }
         const __m256i pick = _mm256_sub_epi32(index, one);
         const __m256i dx = _mm256_and_si256(_mm256_permutevar8x32_epi32(stepX, pick), moving);
@@ -129,10 +130,10 @@ __attribute__((target("avx2"))) void lookUpCellsWide(const LookUpOrigin& origin,
         } else {
             const __m256i keep = _mm256_cmpgt_epi32(_mm256_set1_epi32(left), lane);
             _mm256_maskstore_epi32(cells + first, keep, cell);
-            wrapped &= (1 << left) - 1;
+            ties &= (1 << left) - 1;
         }
-        for (; wrapped != 0; wrapped &= wrapped - 1) {
-            const int j = __builtin_ctz(wrapped);
+        for (; ties != 0; ties &= ties - 1) {
+            const int j = __builtin_ctz(ties);
             LocalRandom random(RandomJump::of(2 * j).apply(state));
             cells[first + j] = lookUpCell(origin, random);
         }

@@ -39,10 +39,8 @@ class DirectionWheel {
         return below < 8 ? below + 1 : wrappedIndex(r);
     }
 
-    // The running totals after each direction, 1 (E) .. 8 (SE), and whether
-    // every weight is zero; for the look-ups that work out eight at a time.
+    // The running total after direction k, 1 (E) .. 8 (SE).
     float total(int k) const { return total_[k]; }
-    bool allZero() const { return allZero_; }
 
   private:
     // Rounding left the total after SE just below r.

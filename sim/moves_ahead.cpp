@@ -24,6 +24,7 @@
 #include <memory>
 #include <vector>
 
+#include "sim/integer_wheel.h"
 #include "sim/move.h"
 #include "sim/parallel/worker_pool.h"
 #include "world/checks.h"
@@ -153,7 +154,7 @@ class MovesAhead {
     // stands.
     template <class Layer>
     void aim(const animal& a, uint32_t state, const Layer& layer, Aim& out) const {
-        const DirectionWheel wheel(a.chrom4);
+        const IntegerWheel wheel(a.chrom4);
         const SmallDivisor& steps =
             SmallDivisor::of(baseSteps_ + static_cast<int32_t>(field(a.chrom4, genes::speed)));
         const vt p{relaxedLoad(a.x), relaxedLoad(a.y)};
@@ -162,7 +163,7 @@ class MovesAhead {
         int32_t tries = 0;
         for (;;) {
             const int32_t reach = baseSteps_ + steps.remainder(random.draw());
-            out.target = bound(sum(p, scale(reach, dir[wheel.index(random.fRan())])));
+            out.target = bound(sum(p, scale(reach, dir[wheel.index(random.draw())])));
             if (++tries == kMostTries || !layer.occupied(cellIndex(out.target))) break;
             if (tries < kKeptTries) out.occupiedCells[tries - 1] = cellIndex(out.target);
         }

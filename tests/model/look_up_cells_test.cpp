@@ -20,7 +20,8 @@ TEST(LookUpCellsTest, EightAtATimeGiveTheCellsOfOneAtATime) {
     initDir();
     std::mt19937 pick(5);
     // Wheels: random ones, none at all, a single direction, and ones whose
-    // last total rounds below 1 so that a draw of 1.0 wraps round.
+    // last float total rounds below 1 so that a draw of 32767 (a tie, left
+    // to the floats) wraps round.
     std::vector<uint32_t> words{0u};
     for (int k = 1; k <= 8; ++k)
         words.push_back(7u << genes::directionWeight(k).first);
@@ -40,18 +41,18 @@ TEST(LookUpCellsTest, EightAtATimeGiveTheCellsOfOneAtATime) {
         {0, 0}, {kWorldSide - 1, kWorldSide - 1}, {3, kWorldSide - 2}, {1750, 900}};
     // A wheel of sevenths: the draw 14043 gives r = 3/7, the total after E.
     words.push_back(3u << genes::directionWeight(1).first | 4u << genes::directionWeight(3).first);
-    // States where look-up j's direction draw is 32767 (r = 1), 0 (stay) or
+    // States where look-up j's direction draw is 32767 (r = 1), 0 (stay), 1 or
     // 14043, in every lane and in the lanes past the last look-up; and
     // random ones.
     std::vector<uint32_t> states;
     for (int j = 0; j < 64; ++j) {
         const uint32_t low = pick() & 0xFFFFu;
-        for (const uint32_t draw : {32767u, 0u, 14043u})
+        for (const uint32_t draw : {32767u, 0u, 1u, 14043u})
             states.push_back(drawsBefore(2 * j + 2, draw << 16 | low));
         states.push_back(pick());
     }
     for (const uint32_t word : words) {
-        const DirectionWheel wheel(word);
+        const IntegerWheel wheel(word);
         for (int32_t m = 12; m <= 19; ++m)
             for (const vt p : positions)
                 for (const uint32_t state : states)

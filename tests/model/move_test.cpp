@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "model_fixture.h"
+#include "sim/integer_wheel.h"
 #include "sim/move.h"
 
 #include <set>
@@ -37,9 +38,11 @@ TEST(DirectionWheelTest, GivesTheLiteralWalkForEveryDraw) {
         genes.push_back(static_cast<uint32_t>(draw()) << 9 ^ static_cast<uint32_t>(draw()));
     for (const uint32_t gene : genes) {
         const DirectionWheel wheel(gene);
+        const IntegerWheel whole(gene);
         for (int32_t d = 0; d <= 32767; ++d) {
             const float r = fRanOf(d);
             ASSERT_EQ(wheel.index(r), literalWalk(gene, r)) << "gene " << gene << " draw " << d;
+            ASSERT_EQ(whole.index(d), literalWalk(gene, r)) << "gene " << gene << " draw " << d;
         }
     }
 }
