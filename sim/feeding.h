@@ -6,6 +6,7 @@
 
 #include "sim/ahead_counts.h"
 #include "sim/cycle_params.h"
+#include "sim/look_up_cells.h"
 #include "sim/move.h"
 #include "world/genes.h"
 #include "world/grid.h"
@@ -54,17 +55,11 @@ template <class Feeding>
 void aimLookUps(const animal& a, LocalRandom& random, int32_t* cells, const SlotLayer& slots) {
     const SmallDivisor& reach =
         SmallDivisor::of(12 + static_cast<int32_t>(field(a.chrom4, genes::reach)));
-    const DirectionWheel wheel(a.chrom4);
-    const vt p{a.x, a.y};
-    for (int look = 0; look < Feeding::kLookUps; ++look) {
-        int32_t distanceDraw, directionDraw;
-        random.drawTwo(distanceDraw, directionDraw);
-        const int32_t distance = reach.remainder(distanceDraw);
-        const vt direction = dir[wheel.index(fRanOf(directionDraw))];
-        const int32_t cell = cellIndex(bound(sum(p, scale(distance, direction))));
-        cells[look] = cell;
-        slots.prefetchBit(cell);
-    }
+    const IntegerWheel wheel(a.chrom4);
+    lookUpCells(LookUpOrigin{random.state(), vt{a.x, a.y}, reach, wheel}, Feeding::kLookUps, cells);
+    random.skip(kLookUpDraws<Feeding>);
+    for (int look = 0; look < Feeding::kLookUps; ++look)
+        slots.prefetchBit(cells[look]);
 }
 
 template <class Feeding>

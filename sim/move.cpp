@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "sim/integer_wheel.h"
 #include "sim/parallel/worker_pool.h"
 #include "sim/step_timings.h"
 #include "world/genes.h"
@@ -91,7 +92,7 @@ class Mover {
     // What is worked out for an animal before its turn: its wheel and step
     // divisor, and its first target as drawn from the predicted state.
     struct Plan {
-        DirectionWheel wheel;
+        IntegerWheel wheel;
         SmallDivisor steps{1};
         uint32_t start = 0;       // the generator state the first target was drawn from
         uint32_t afterFirst = 0;  // and the state after it
@@ -101,7 +102,7 @@ class Mover {
     // One target: a step count and a direction, two draws.
     vt pick(const Plan& plan, vt p) const {
         const int32_t steps = baseSteps_ + plan.steps.remainder(draw());
-        return bound(sum(p, scale(steps, plan.wheel.spin())));
+        return bound(sum(p, scale(steps, dir[plan.wheel.index(draw())])));
     }
 
     void planAhead(int32_t i) {
@@ -114,7 +115,7 @@ class Mover {
         for (; plannedUpTo_ < last; ++plannedUpTo_) {
             const animal& a = list_[plannedUpTo_];
             Plan& plan = plans_[plannedUpTo_ % kRing];
-            plan.wheel = DirectionWheel(a.chrom4);
+            plan.wheel = IntegerWheel(a.chrom4);
             plan.steps =
                 SmallDivisor::of(baseSteps_ + static_cast<int32_t>(field(a.chrom4, genes::speed)));
             plan.start = predictedState_;

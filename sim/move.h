@@ -39,6 +39,9 @@ class DirectionWheel {
         return below < 8 ? below + 1 : wrappedIndex(r);
     }
 
+    // The running total after direction k, 1 (E) .. 8 (SE).
+    float total(int k) const { return total_[k]; }
+
   private:
     // Rounding left the total after SE just below r.
     int wrappedIndex(float r) const;

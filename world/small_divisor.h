@@ -30,6 +30,9 @@ class SmallDivisor {
     // cost more than the remainders it serves.
     static const SmallDivisor& of(int32_t m);
 
+    uint32_t divisor() const { return m_; }
+    uint64_t multiplier() const { return multiplier_; }
+
   private:
     uint32_t m_;
     uint64_t multiplier_;

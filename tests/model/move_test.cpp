@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "model_fixture.h"
+#include "sim/integer_wheel.h"
 #include "sim/move.h"
+#include "world/genes.h"
 
 #include <set>
 
@@ -37,11 +39,41 @@ TEST(DirectionWheelTest, GivesTheLiteralWalkForEveryDraw) {
         genes.push_back(static_cast<uint32_t>(draw()) << 9 ^ static_cast<uint32_t>(draw()));
     for (const uint32_t gene : genes) {
         const DirectionWheel wheel(gene);
+        const IntegerWheel whole(gene);
         for (int32_t d = 0; d <= 32767; ++d) {
             const float r = fRanOf(d);
             ASSERT_EQ(wheel.index(r), literalWalk(gene, r)) << "gene " << gene << " draw " << d;
+            ASSERT_EQ(whole.index(d), literalWalk(gene, r)) << "gene " << gene << " draw " << d;
         }
     }
+}
+
+// Both sides of every comparison are monotonic in the draw, so they agree
+// for every draw when they switch at the same one: checked for every set of
+// eight weights, around the whole-number threshold (a tie there is left to
+// the floats).
+TEST(DirectionWheelTest, WholeNumbersSwitchWhereTheFloatsDoForEveryWeightSet) {
+    const auto floatsBelow = [](float total, int64_t d) {
+        return total < fRanOf(static_cast<int32_t>(d));
+    };
+    int64_t disagreements = 0;
+    for (uint32_t weights = 1; weights < (1u << 24); ++weights) {
+        uint32_t gene = 0;
+        for (int k = 1; k <= 8; ++k)
+            gene |= (weights >> (3 * (k - 1)) & 7u) << genes::directionWeight(k).first;
+        const DirectionWheel wheel(gene);
+        const IntegerWheel whole(gene);
+        for (int k = 1; k <= 8; ++k) {
+            const int64_t scaled = whole.scaledTotal(k);
+            const int64_t first =
+                scaled / whole.sum() + 1;                // the first draw d with scaled < d * sum
+            const bool tie = scaled % whole.sum() == 0;  // at draw first - 1
+            if (first <= 32767 && !floatsBelow(wheel.total(k), first)) ++disagreements;
+            const int64_t lastBelow = tie ? first - 2 : first - 1;
+            if (lastBelow >= 0 && floatsBelow(wheel.total(k), lastBelow)) ++disagreements;
+        }
+    }
+    EXPECT_EQ(disagreements, 0);
 }
 
 TEST(DirectionWheelTest, SpecialGenes) {
