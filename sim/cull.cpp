@@ -31,7 +31,7 @@ template <bool kShared, class Record, class Count>
 PieceCull keepAlive(const Record* from, int32_t begin, int32_t end, Record* to, int32_t at,
                     SlotLayer& slots, Count count) {
     PieceCull piece;
-    constexpr int32_t kAhead = 16;  // slots are written at random: ask for them early
+    constexpr int32_t kAhead = 48;  // slots are written at random: ask for them early
     for (int32_t i = begin; i < end; ++i) {
         if (i + kAhead < end)
             slots.prefetchForWriting(cellIndex(from[i + kAhead].x, from[i + kAhead].y));
@@ -178,7 +178,7 @@ class KindCull {
 template <bool kShared, class Record, class Count>
 void append(const Record* newborns, int32_t begin, int32_t end, Record* to, int32_t behind,
             SlotLayer& slots, Count count) {
-    constexpr int32_t kAhead = 16;
+    constexpr int32_t kAhead = 48;
     for (int32_t i = begin; i < end; ++i) {
         if (i + kAhead < end)
             slots.prefetchForWriting(cellIndex(newborns[i + kAhead].x, newborns[i + kAhead].y));

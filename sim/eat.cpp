@@ -13,7 +13,7 @@ namespace kesmir {
 namespace {
 
 void plantsAbsorb(plant* plants, int32_t begin, int32_t end, float satietyOffset) {
-    constexpr int32_t kAhead = 16;
+    constexpr int32_t kAhead = 48;
     for (int32_t i = begin; i < end; ++i) {
         if (i + kAhead < end) {
             const plant& next = plants[i + kAhead];

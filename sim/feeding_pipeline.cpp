@@ -299,7 +299,7 @@ class FeedingPipeline {
     void serveMeals() {
         const Pieces pieces{mealCount_, kMealsPerPiece};
         forEachPiece(pieces.size(), [&](int32_t p) {
-            constexpr int32_t kAhead = 8;
+            constexpr int32_t kAhead = 24;
             const int32_t end = pieces.end(p);
             for (int32_t m = pieces.begin(p); m < end; ++m) {
                 if (m + kAhead < end) {

@@ -148,6 +148,9 @@ struct HandOver {
     void operator()(const Placement& b) { log.push(b); }
 };
 
+// How many records ahead the parents' chain asks for the next parents.
+constexpr int32_t kParentsAhead = 32;
+
 // draw mod count. A draw is below 32768, so in a list longer than that it
 // is its own remainder, and the division is spared.
 int32_t mateOf(int32_t d, int32_t count) {
@@ -207,6 +210,7 @@ void reproducePlants(Place& place) {
     int32_t n = 0;
     MateFetcher<plant> mates(plants, count);
     for (int32_t j = 0; j < count; ++j) {
+        if (j + kParentsAhead < count) prefetchLine(&plants[j + kParentsAhead]);
         plant& parent = plants[j];
         if (!qualifies(parent)) continue;
         if constexpr (Place::kFetchMates) mates.beforeDraw();
@@ -251,6 +255,7 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
     int32_t n = 0;
     MateFetcher<animal> mates(animals, count);
     for (int32_t j = 0; j < count; ++j) {
+        if (j + kParentsAhead < count) prefetchLine(&animals[j + kParentsAhead]);
         animal& parent = animals[j];
         if (!qualifies(parent)) continue;
         if constexpr (Place::kFetchMates) mates.beforeDraw();
