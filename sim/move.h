@@ -17,7 +17,6 @@ namespace kesmir {
 // before every spin would give.
 class DirectionWheel {
   public:
-    DirectionWheel() : weight_{}, total_{} {}
     explicit DirectionWheel(uint32_t chrom4);
 
     // One direction, drawn with one fRan.

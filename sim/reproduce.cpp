@@ -113,7 +113,6 @@ class PlaceSoon {
     // Fetching the next mates early measured no faster here, where the
     // births' own writes already keep memory busy.
     static constexpr bool kFetchMates = false;
-    void fetch(int32_t) {}
     void operator()(const Placement& b) {
         if (waiting_ == kDelay) {
             placeBirth(pending_[first_]);
@@ -144,7 +143,6 @@ class PlaceSoon {
 struct HandOver {
     OrderedLog<Placement>& log;
     static constexpr bool kFetchMates = true;
-    void fetch(int32_t) {}
     void operator()(const Placement& b) { log.push(b); }
 };
 
@@ -216,7 +214,6 @@ void reproducePlants(Place& place) {
         if constexpr (Place::kFetchMates) mates.beforeDraw();
         plant& mate = plants[mateIndex(count)];
         if (!qualifies(mate)) continue;
-        place.fetch(cellIndex(mate.x, mate.y));
 
         plant& child = NP[n];
         child.energy = newbornEnergy(parent.energy, mate.energy);
@@ -261,7 +258,6 @@ int32_t reproduceAnimals(animal* animals, int32_t count, animal* newborns, const
         if constexpr (Place::kFetchMates) mates.beforeDraw();
         animal& mate = animals[mateIndex(count)];
         if (!qualifies(mate)) continue;
-        place.fetch(cellIndex(mate.x, mate.y));
 
         animal& child = newborns[n];
         child.energy = newbornEnergy(parent.energy, mate.energy);
